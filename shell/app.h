@@ -31,8 +31,13 @@ extern ShellSettings g_settings;
 extern HINSTANCE g_instance;
 
 // Writes "<level name>: <message>\n" to standard output and flushes it. The fatal
-// level then ends the process with exit status 1.
+// level then ends the process through std::exit with status 1 (exit handlers run,
+// the streams are flushed); that call does not return.
+// A level outside logFatal..logRemark is printed as "Error" and does not end the
+// process; a null message is written as an empty one. A failed write is not
+// reported, and the stream's error state is cleared so that the next line is tried.
 void shellLog(LogLevel level, const char* message);
 
-// The application's main function; its result is the process exit status.
+// The application's main function; WinMain returns its result unchanged, so it
+// becomes the process exit status.
 int appMain();

@@ -25,7 +25,9 @@
 
 #define WINAPI
 #define CALLBACK
+#ifndef APIENTRY  // GL/gl.h defines it already
 #define APIENTRY
+#endif
 
 typedef int BOOL;
 typedef unsigned char BYTE;
