@@ -190,6 +190,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
 #define BITSPIXEL 12
+#define WHITE_BRUSH 0
 #define BLACK_BRUSH 4
 #define SYSTEM_FONT 13
 
@@ -199,6 +200,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define DM_PELSHEIGHT 0x00100000u
 #define DM_DISPLAYFREQUENCY 0x00400000u
 #define ENUM_CURRENT_SETTINGS ((DWORD)-1)
+#define ENUM_REGISTRY_SETTINGS ((DWORD)-2)
 #define CDS_TEST 0x00000002u
 #define CDS_FULLSCREEN 0x00000004u
 #define DISP_CHANGE_SUCCESSFUL 0
@@ -225,6 +227,9 @@ struct PIXELFORMATDESCRIPTOR {
 // Message box.
 #define MB_OK 0x00000000u
 #define MB_ICONERROR 0x00000010u
+#define MB_ICONWARNING 0x00000030u
+#define MB_ICONINFORMATION 0x00000040u
+#define IDOK 1
 
 // Process entry.
 #define SW_SHOWDEFAULT 10
@@ -248,16 +253,36 @@ struct PIXELFORMATDESCRIPTOR {
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_SNAPSHOT 0x2C
 #define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
-#define VK_NUMPAD0 0x60
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60  // VK_NUMPAD1..9 follow
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
-#define VK_F1 0x70
+#define VK_F1 0x70  // VK_F2..F11 follow
+#define VK_F10 0x79
 #define VK_F12 0x7B
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_OEM_1 0xBA       // ;:
+#define VK_OEM_PLUS 0xBB    // =+
+#define VK_OEM_COMMA 0xBC   // ,<
+#define VK_OEM_MINUS 0xBD   // -_
+#define VK_OEM_PERIOD 0xBE  // .>
+#define VK_OEM_2 0xBF       // /?
+#define VK_OEM_3 0xC0       // `~
+#define VK_OEM_4 0xDB       // [{
+#define VK_OEM_5 0xDC       // \|
+#define VK_OEM_6 0xDD       // ]}
+#define VK_OEM_7 0xDE       // '"
+#define VK_OEM_102 0xE2     // the extra key beside left Shift on 102-key boards
 
 // The process entry, defined by the shell and called by the backend's own main().
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);

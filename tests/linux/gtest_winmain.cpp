@@ -1,0 +1,22 @@
+// GoogleTest's entry for programs linked with the real platform layer: the layer
+// owns main() and hands over to WinMain with the arguments as one command line,
+// which is split back here on blanks (the tests take no arguments with blanks).
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shell/platform/platform.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    std::vector<std::string> words{"test"};
+    std::istringstream line(commandLine ? commandLine : "");
+    for (std::string word; line >> word;) words.push_back(word);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    int argc = static_cast<int>(argv.size());
+    argv.push_back(nullptr);
+    testing::InitGoogleTest(&argc, argv.data());
+    return RUN_ALL_TESTS();
+}
