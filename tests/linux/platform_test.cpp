@@ -418,10 +418,14 @@ TEST_F(PlatformTest, SetCursorPosIsReadBackAtOnceAndAfterItsEvents) {
 }
 
 TEST_F(PlatformTest, CursorFollowsThePointerMovedByAnotherProgram) {
-    ASSERT_TRUE(SetCursorPos(100, 60));
+    // A place no other test uses, so that the warp really moves the pointer.
+    ASSERT_TRUE(SetCursorPos(120, 70));
     drainMessages();
-    ASSERT_EQ(std::system("xdotool mousemove 250 180"), 0);
     POINT at{};
+    ASSERT_TRUE(GetCursorPos(&at));  // SDL's global position is cached from here on
+    EXPECT_EQ(at.x, 120);
+    EXPECT_EQ(at.y, 70);
+    ASSERT_EQ(std::system("xdotool mousemove 250 180"), 0);
     const auto end = Clock::now() + std::chrono::seconds(2);
     do {
         drainMessages();
