@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cmath>
 
+#include "planet/kernels.h"
 #include "planet/noise.h"
 
 namespace {
@@ -32,85 +32,68 @@ constexpr FaceFrame kFaces[6] = {
     {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
 };
 
+constexpr int kOctaves = 6;
+constexpr float kOctaveFactors[kOctaves] = {1.0f, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f};
+constexpr double kOctaveWeights[kOctaves] = {0.03125, 0.0625, 0.125, 0.25, 0.5, 1.0};
+
 // Working grids for one face at a time, [row][column]; too large for the stack.
 Vec3 posGrid[kRing][kRing];
 Vec3 faceNormalGrid[kCells][kCells];
 Vec3 vertexNormalGrid[kVertices][kVertices];
 
-Vec3 normalised(Vec3 v) {
-    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    const float inverse = 1.0f / length;
-    return {v.x * inverse, v.y * inverse, v.z * inverse};
-}
+// The batched kernels work on rows of parallel x, y, z arrays: the last two rows
+// of positions and of cell normals, indexed by row parity. Each kernel stores its
+// row into its grid as well. Beside them, each column's in-plane coordinate and
+// depth, the same on every face and every row.
+float s_positions[2][3][kRing];
+float s_cellNormals[2][3][kCells];
+float s_columnU[kRing];
+float s_columnDepth[kRing];
+
+SoaRow rowOf(float (&row)[3][kRing]) { return {row[0], row[1], row[2]}; }
+SoaRow rowOf(float (&row)[3][kCells]) { return {row[0], row[1], row[2]}; }
 
 // Ring indices 0 and 202 step one unit in towards the centre.
 int ringStep(int k) { return (k == 0 || k == kRing - 1) ? 1 : 0; }
 
-void samplePositions(const FaceFrame& face) {
-    for (int i = 0; i < kRing; ++i) {
-        for (int j = 0; j < kRing; ++j) {
-            const float u = static_cast<float>(std::clamp(i - (kHalf + 1), -kHalf, kHalf));
-            const float w = static_cast<float>(std::clamp(j - (kHalf + 1), -kHalf, kHalf));
-            const float d = static_cast<float>(kHalf - ringStep(i) - ringStep(j));
-            // Whole numbers throughout, so the order of the sums does not matter.
-            const Vec3 p = {d * face.n.x + u * face.u.x + w * face.w.x,
-                            d * face.n.y + u * face.u.y + w * face.w.y,
-                            d * face.n.z + u * face.u.z + w * face.w.z};
-            const Vec3 q = normalised(p);
-            const float r = planetRadius(q);
-            posGrid[j][i] = {q.x * r, q.y * r, q.z * r};
-        }
-    }
-}
-
-// Newell's normal of the loop P0 -> P1 -> P2 -> P3 -> P0.
-Vec3 newellNormal(const Vec3 (&loop)[4]) {
-    Vec3 n = {0, 0, 0};
-    for (int e = 0; e < 4; ++e) {
-        const Vec3& a = loop[e];
-        const Vec3& b = loop[(e + 1) % 4];
-        const float nx = (a.y - b.y) * (a.z + b.z);
-        const float ny = (a.z - b.z) * (a.x + b.x);
-        const float nz = (a.x - b.x) * (a.y + b.y);
-        if (e == 0) {
-            n = {nx, ny, nz};
-        } else {
-            n = {n.x + nx, n.y + ny, n.z + nz};
-        }
-    }
-    return n;
-}
+// In-plane coordinates: indices 1 to 201 give -100 to +100, the ring repeats the
+// edge's value.
+float inPlane(int k) { return static_cast<float>(std::clamp(k - (kHalf + 1), -kHalf, kHalf)); }
 
 bool isCornerCell(int j, int i) {
     return (j == 0 || j == kCells - 1) && (i == 0 || i == kCells - 1);
 }
 
-void cellNormals() {
-    for (int j = 0; j < kCells; ++j) {
-        for (int i = 0; i < kCells; ++i) {
-            // The corner cells are degenerate (their points lie on one cube edge) and
-            // hold no surface normal.
-            if (isCornerCell(j, i)) {
-                faceNormalGrid[j][i] = {0, 0, 0};
-                continue;
-            }
-            const Vec3 loop[4] = {posGrid[j][i], posGrid[j + 1][i], posGrid[j + 1][i + 1],
-                                  posGrid[j][i + 1]};
-            faceNormalGrid[j][i] = normalised(newellNormal(loop));
-        }
+// One face, row by row: the positions of sample row j (direction times the radius
+// there), then the cells between rows j - 1 and j (Newell's normal of each loop
+// [j-1][i] -> [j][i] -> [j][i+1] -> [j-1][i+1], normalised), then the vertices
+// between cell rows j - 2 and j - 1 (the normalised sum of their four cells). The
+// corner cells are degenerate (their points lie on one cube edge) and hold the
+// zero vector instead of a normal.
+void buildFace(const FaceFrame& face, const PlanetKernels& kernels) {
+    for (int i = 0; i < kRing; ++i) {
+        s_columnU[i] = inPlane(i);
+        s_columnDepth[i] = static_cast<float>(kHalf - ringStep(i));
     }
-}
+    for (int j = 0; j < kRing; ++j) {
+        const SampleRow sample = {s_columnU, s_columnDepth, inPlane(j),
+                                  static_cast<float>(ringStep(j)), face.n, face.u, face.w};
+        const SoaRow positions = rowOf(s_positions[j & 1]);
+        kernels.sampleRow(sample, positions, posGrid[j], kRing);
+        if (j < 1) continue;
 
-void vertexNormals() {
-    for (int j = 0; j < kVertices; ++j) {
-        for (int i = 0; i < kVertices; ++i) {
-            const Vec3& a = faceNormalGrid[j][i];
-            const Vec3& b = faceNormalGrid[j + 1][i];
-            const Vec3& c = faceNormalGrid[j + 1][i + 1];
-            const Vec3& d = faceNormalGrid[j][i + 1];
-            vertexNormalGrid[j][i] = normalised(
-                {a.x + b.x + c.x + d.x, a.y + b.y + c.y + d.y, a.z + b.z + c.z + d.z});
+        const int c = j - 1;
+        const SoaRow cells = rowOf(s_cellNormals[c & 1]);
+        kernels.cellRow(rowOf(s_positions[c & 1]), positions, cells, faceNormalGrid[c], kCells);
+        for (int i : {0, kCells - 1}) {
+            if (!isCornerCell(c, i)) continue;
+            cells.x[i] = cells.y[i] = cells.z[i] = 0.0f;
+            faceNormalGrid[c][i] = {0, 0, 0};
         }
+        if (c < 1) continue;
+
+        const int v = c - 1;
+        kernels.vertexRow(rowOf(s_cellNormals[v & 1]), cells, vertexNormalGrid[v], kVertices);
     }
 }
 
@@ -142,25 +125,23 @@ void emitStrips() {
 }  // namespace
 
 float planetRadius(const Vec3& q) {
-    constexpr float kFactors[6] = {1.0f, 0.5f, 0.25f, 0.125f, 0.0625f, 0.03125f};
-    constexpr double kWeights[6] = {0.03125, 0.0625, 0.125, 0.25, 0.5, 1.0};
     const Vec3 base = {q.x * 150.0f, q.y * 150.0f, q.z * 150.0f};
     double sum = 0.0;
-    for (int k = 0; k < 6; ++k) {
-        const Vec3 point = {base.x * kFactors[k], base.y * kFactors[k], base.z * kFactors[k]};
+    for (int k = 0; k < kOctaves; ++k) {
+        const Vec3 point = {base.x * kOctaveFactors[k], base.y * kOctaveFactors[k],
+                            base.z * kOctaveFactors[k]};
         const double s = noise3(&point, interpSmooth);
-        sum = k == 0 ? kWeights[0] * s : sum + kWeights[k] * s;
+        sum = k == 0 ? kOctaveWeights[0] * s : sum + kOctaveWeights[k] * s;
     }
     return static_cast<float>(100.0 + 5.0 * sum);
 }
 
 std::uint32_t buildPlanetList() {
+    const PlanetKernels& kernels = planetKernels();
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     for (const FaceFrame& face : kFaces) {
-        samplePositions(face);
-        cellNormals();
-        vertexNormals();
+        buildFace(face, kernels);
         emitStrips();
     }
     glEndList();
