@@ -142,14 +142,14 @@ WindowClass s_classes[kMaxClasses];
 int s_classCount = 0;
 HWND__ s_window;
 HWND__ s_desktopWindow;
-HDC__ s_windowDc;
-HDC__ s_desktopDc;
-HGLRC__ s_contexts[kMaxContexts];
-PIXELFORMATDESCRIPTOR s_formats[kMaxFormats];
-int s_formatCount = 0;
 HGDIOBJ__ s_whiteBrush = {false};
 HGDIOBJ__ s_blackBrush = {false};
 HGDIOBJ__ s_systemFont = {true};
+HDC__ s_windowDc = {&s_systemFont, &s_whiteBrush};  // a new DC's selection, as on Windows
+HDC__ s_desktopDc = {&s_systemFont, &s_whiteBrush};
+HGLRC__ s_contexts[kMaxContexts];
+PIXELFORMATDESCRIPTOR s_formats[kMaxFormats];
+int s_formatCount = 0;
 MSG s_queue[kQueueCapacity];
 std::size_t s_queueHead = 0;
 std::size_t s_queueCount = 0;
@@ -730,8 +730,6 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     s_window.width = width;
     s_window.height = height;
     std::snprintf(s_window.title, sizeof s_window.title, "%s", windowName ? windowName : "");
-    s_windowDc.font = &s_systemFont;
-    s_windowDc.brush = &s_whiteBrush;
     return &s_window;
 }
 
@@ -1028,6 +1026,9 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI GetCursorPos(POINT* point) {
     if (!point) return FALSE;
+    // A motion that came after the last warp replaces the warp's position: take in
+    // what SDL has waiting before trusting that position.
+    if (s_cursorWarped && s_video > 0) pumpSystem();
     if (!s_cursorWarped && !videoUp()) return FALSE;
     return cursorPosition(point) ? TRUE : FALSE;
 }
