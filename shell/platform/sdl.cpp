@@ -1026,9 +1026,6 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI GetCursorPos(POINT* point) {
     if (!point) return FALSE;
-    // A motion that came after the last warp replaces the warp's position: take in
-    // what SDL has waiting before trusting that position.
-    if (s_cursorWarped && s_video > 0) pumpSystem();
     if (!s_cursorWarped && !videoUp()) return FALSE;
     return cursorPosition(point) ? TRUE : FALSE;
 }

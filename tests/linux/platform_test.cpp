@@ -651,6 +651,10 @@ TEST_F(PlatformTest, FontListsDrawGlyphsOnTheBaselineAndAdvance) {
     EXPECT_LT(drawGlyph(*w, base + 'g').bottom, 100);  // a descender goes below it
     EXPECT_GT(drawGlyph(*w, base + 'W').advance, drawGlyph(*w, base + 'i').advance);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Any DC starts with the system font selected, the desktop's too.
+    EXPECT_TRUE(wglUseFontBitmapsA(GetDC(GetDesktopWindow()), 'A', 1, base + 'A'));
+    EXPECT_GT(drawGlyph(*w, base + 'A').lit, 0);
     glDeleteLists(base, 256);
 }
 
