@@ -33,6 +33,7 @@ const KeyCase kKeyCases[] = {
     {"lowest and highest codes", {{WM_KEYDOWN, 0}, {WM_KEYDOWN, 255}}, {0, 255}},
     {"system keys are not recorded", {{WM_SYSKEYDOWN, 'W'}, {WM_SYSKEYDOWN, VK_MENU}}, {}},
     {"system key-up does not release", {{WM_KEYDOWN, 'W'}, {WM_SYSKEYUP, 'W'}}, {'W'}},
+    {"system key-down leaves a held key", {{WM_KEYDOWN, 'W'}, {WM_SYSKEYDOWN, 'W'}}, {'W'}},
     {"other messages leave the table", {{WM_KEYDOWN, 'W'}, {WM_CLOSE, 'W'}, {0, 'W'}}, {'W'}},
 };
 
