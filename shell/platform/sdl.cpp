@@ -21,7 +21,8 @@
 //   GL contexts through SDL_GL_*; wglCreateContext leaves the current context as
 //   it was. wglGetProcAddress knows only "wglSwapIntervalEXT" (SDL_GL_SetSwapInterval,
 //   which fails harmlessly where the driver cannot do it).
-// - Display modes of display 0 from SDL's list, in SDL's order. Depths are 8 x the
+// - Display modes of display 0 from SDL's list, in reverse (rates rising within a
+//   size, as Windows drivers list them). Depths are 8 x the
 //   bytes per pixel (32 for 4-byte pixels) in both the mode list and
 //   GetDeviceCaps(BITSPIXEL). CDS_TEST matches a listed mode exactly (size and
 //   depth, and the refresh rate when DM_DISPLAYFREQUENCY is set or the rate is not
@@ -800,7 +801,9 @@ BOOL WINAPI EnumDisplaySettingsA(LPCSTR device, DWORD modeNumber, DEVMODEA* mode
     } else {
         const int count = SDL_GetNumDisplayModes(0);
         if (count <= 0 || modeNumber >= static_cast<DWORD>(count)) return FALSE;
-        result = SDL_GetDisplayMode(0, static_cast<int>(modeNumber), &found);
+        // SDL lists each size's rates from the highest down; Windows drivers list them
+        // rising, and the shell's choice among equal sizes follows the listing order.
+        result = SDL_GetDisplayMode(0, count - 1 - static_cast<int>(modeNumber), &found);
     }
     if (result != 0) return FALSE;
     fillDevMode(found, mode);
@@ -1026,6 +1029,9 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI GetCursorPos(POINT* point) {
     if (!point) return FALSE;
+    // A motion that came after the last warp replaces the warp's position: take in
+    // what SDL has waiting before trusting that position.
+    if (s_cursorWarped && s_video > 0) pumpSystem();
     if (!s_cursorWarped && !videoUp()) return FALSE;
     return cursorPosition(point) ? TRUE : FALSE;
 }
