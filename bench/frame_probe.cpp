@@ -4,8 +4,13 @@
 //   - the time of the first buffer swap after the launch (FRAME_PROBE_LAUNCH_NS,
 //     CLOCK_REALTIME in nanoseconds when the program was started): start-up to the
 //     first frame;
+//   - on the way there, when the GL context was made (SDL_GL_CreateContext) and
+//     how long each display list took to compile (glNewList to glEndList: the
+//     first is the planet, the rest the font), and when the first frame began
+//     (its glClear): where start-up goes;
 //   - the time between consecutive swaps for FRAME_PROBE_FRAMES frames (default
-//     200) after FRAME_PROBE_WARMUP frames (default 20): the frame time;
+//     200) after FRAME_PROBE_WARMUP frames (default 20): the frame time, and the
+//     process's CPU time (all threads) spent per frame;
 //   - every allocation (malloc, calloc, realloc, the aligned ones) made while those
 //     frames ran, on the program's main thread and on any other thread, with the
 //     addresses that asked for the main thread's ones.
@@ -16,6 +21,7 @@
 #include <pthread.h>
 #include <signal.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -34,7 +40,7 @@ void __libc_free(void* block);
 namespace {
 
 constexpr int kMaxFrames = 20000;
-constexpr int kCallers = 16;
+constexpr int kCallers = 512;
 
 struct Caller {
     void* address;
@@ -48,13 +54,27 @@ int s_frames = 200;
 long long s_swaps = 0;
 std::int64_t s_lastSwapNs = 0;
 std::int64_t s_intervals[kMaxFrames];
+std::int64_t s_cpuIntervals[kMaxFrames];  // the process's CPU time, all threads
+std::int64_t s_lastSwapCpuNs = 0;
 int s_measured = 0;
 bool s_counting = false;
 pthread_t s_mainThread;
 long long s_mainAllocations = 0, s_mainBytes = 0, s_otherAllocations = 0, s_otherBytes = 0;
 Caller s_callers[kCallers];
+long long s_unplacedCallers = 0;
 const char* s_report = nullptr;
 void (*s_realSwap)(void*) = nullptr;
+void* (*s_realCreateContext)(void*) = nullptr;
+void (*s_realNewList)(unsigned, unsigned) = nullptr;
+void (*s_realEndList)() = nullptr;
+std::int64_t s_contextNs = -1;
+std::int64_t s_listStartNs = 0;
+std::int64_t s_firstListNs = -1;  // compile time of the first list
+std::int64_t s_otherListsNs = 0;
+int s_lists = 0;
+void (*s_realClear)(unsigned) = nullptr;
+std::int64_t s_firstClearNs = -1;  // the first frame's start, since launch
+std::int64_t s_firstListStartNs = -1;  // the planet's compile's start, since launch
 
 std::int64_t nowNs(clockid_t clock) {
     timespec t;
@@ -91,6 +111,21 @@ void noteAllocation(std::size_t size, void* caller) {
             return;
         }
     }
+    ++s_unplacedCallers;
+}
+
+// Which part of the process an address belongs to, by the file it was loaded from.
+const char* partOf(const char* file, const char* program) {
+    const char* base = std::strrchr(file, '/');
+    base = base ? base + 1 : file;
+    if (std::strcmp(file, program) == 0) return "program";
+    if (std::strncmp(base, "libstdc++", 9) == 0) return "libstdcxx";
+    if (std::strncmp(base, "libSDL2", 7) == 0) return "sdl";
+    if (std::strncmp(base, "libX", 4) == 0 || std::strncmp(base, "libxcb", 6) == 0) return "x11";
+    if (std::strstr(base, "dri") || std::strncmp(base, "libGL", 5) == 0 || std::strncmp(base, "libglapi", 8) == 0 ||
+        std::strncmp(base, "libLLVM", 7) == 0 || std::strncmp(base, "libgallium", 10) == 0)
+        return "mesa";
+    return "other";
 }
 
 double milliseconds(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
@@ -100,17 +135,42 @@ void writeReport() {
     std::copy(s_intervals, s_intervals + s_measured, sorted);
     std::sort(sorted, sorted + s_measured);
     auto quantile = [&](double q) { return milliseconds(sorted[static_cast<int>(q * (s_measured - 1) + 0.5)]); };
+    static std::int64_t sortedCpu[kMaxFrames];
+    std::copy(s_cpuIntervals, s_cpuIntervals + s_measured, sortedCpu);
+    std::sort(sortedCpu, sortedCpu + s_measured);
     std::int64_t total = 0;
     for (int i = 0; i < s_measured; ++i) total += s_intervals[i];
     FILE* out = s_report ? std::fopen(s_report, "w") : nullptr;
     if (!out) return;
     std::fprintf(out, "startup_ms=%.3f\n", s_launchNs ? milliseconds(s_startupNs) : -1.0);
+    std::fprintf(out, "context_ms=%.3f\n", s_launchNs && s_contextNs >= 0 ? milliseconds(s_contextNs) : -1.0);
+    std::fprintf(out, "first_list_start_ms=%.3f\n", s_launchNs && s_firstListStartNs >= 0 ? milliseconds(s_firstListStartNs) : -1.0);
+    std::fprintf(out, "first_list_compile_ms=%.3f\n", milliseconds(s_firstListNs));
+    std::fprintf(out, "other_lists_compile_ms=%.3f\nlists=%d\n", milliseconds(s_otherListsNs), s_lists);
+    std::fprintf(out, "first_frame_start_ms=%.3f\n", s_launchNs && s_firstClearNs >= 0 ? milliseconds(s_firstClearNs) : -1.0);
     std::fprintf(out, "frames=%d\n", s_measured);
     std::fprintf(out, "frame_median_ms=%.4f\n", quantile(0.5));
     std::fprintf(out, "frame_p10_ms=%.4f\nframe_p90_ms=%.4f\n", quantile(0.1), quantile(0.9));
     std::fprintf(out, "frame_mean_ms=%.4f\n", milliseconds(total) / s_measured);
+    std::fprintf(out, "frame_cpu_median_ms=%.4f\n", milliseconds(sortedCpu[s_measured / 2]));
     std::fprintf(out, "main_thread_allocations=%lld\nmain_thread_bytes=%lld\n", s_mainAllocations, s_mainBytes);
     std::fprintf(out, "other_thread_allocations=%lld\nother_thread_bytes=%lld\n", s_otherAllocations, s_otherBytes);
+    // The main thread's allocations by the part of the process that asked for them.
+    static char program[4096];
+    const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
+    program[length > 0 ? length : 0] = 0;
+    const char* parts[] = {"program", "libstdcxx", "sdl", "x11", "mesa", "other"};
+    for (const char* part : parts) {
+        long long count = 0;
+        for (const Caller& c : s_callers) {
+            if (!c.address) break;
+            Dl_info info = {};
+            const char* file = dladdr(c.address, &info) && info.dli_fname ? info.dli_fname : "?";
+            if (std::strcmp(partOf(file, program), part) == 0) count += c.count;
+        }
+        std::fprintf(out, "main_thread_allocations_%s=%lld\n", part, count);
+    }
+    std::fprintf(out, "main_thread_allocations_unplaced=%lld\n", s_unplacedCallers);
     for (const Caller& c : s_callers) {
         if (!c.address) break;
         Dl_info info = {};
@@ -125,8 +185,13 @@ void afterSwap() {
     const std::int64_t now = nowNs(CLOCK_MONOTONIC);
     if (s_swaps == 0) s_startupNs = nowNs(CLOCK_REALTIME) - s_launchNs;
     ++s_swaps;
-    if (s_swaps > s_warmup + 1 && s_measured < s_frames) s_intervals[s_measured++] = now - s_lastSwapNs;
+    const std::int64_t cpu = nowNs(CLOCK_PROCESS_CPUTIME_ID);
+    if (s_swaps > s_warmup + 1 && s_measured < s_frames) {
+        s_cpuIntervals[s_measured] = cpu - s_lastSwapCpuNs;
+        s_intervals[s_measured++] = now - s_lastSwapNs;
+    }
     s_lastSwapNs = now;
+    s_lastSwapCpuNs = cpu;
     // Allocations are counted from the end of the last warm-up frame to the end of
     // the last measured one.
     if (s_swaps == s_warmup + 1) s_counting = true;
@@ -145,6 +210,35 @@ void SDL_GL_SwapWindow(void* window) {
     if (!s_realSwap) s_realSwap = reinterpret_cast<void (*)(void*)>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
     s_realSwap(window);
     afterSwap();
+}
+
+void* SDL_GL_CreateContext(void* window) {
+    if (!s_realCreateContext)
+        s_realCreateContext = reinterpret_cast<void* (*)(void*)>(dlsym(RTLD_NEXT, "SDL_GL_CreateContext"));
+    void* context = s_realCreateContext(window);
+    if (s_contextNs < 0) s_contextNs = nowNs(CLOCK_REALTIME) - s_launchNs;
+    return context;
+}
+
+void glClear(unsigned mask) {
+    if (!s_realClear) s_realClear = reinterpret_cast<void (*)(unsigned)>(dlsym(RTLD_NEXT, "glClear"));
+    if (s_firstClearNs < 0) s_firstClearNs = nowNs(CLOCK_REALTIME) - s_launchNs;
+    s_realClear(mask);
+}
+
+void glNewList(unsigned list, unsigned mode) {
+    if (!s_realNewList) s_realNewList = reinterpret_cast<void (*)(unsigned, unsigned)>(dlsym(RTLD_NEXT, "glNewList"));
+    s_listStartNs = nowNs(CLOCK_MONOTONIC);
+    if (s_firstListStartNs < 0) s_firstListStartNs = nowNs(CLOCK_REALTIME) - s_launchNs;
+    s_realNewList(list, mode);
+}
+
+void glEndList() {
+    if (!s_realEndList) s_realEndList = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "glEndList"));
+    s_realEndList();
+    const std::int64_t spent = nowNs(CLOCK_MONOTONIC) - s_listStartNs;
+    if (s_lists++ == 0) s_firstListNs = spent;
+    else s_otherListsNs += spent;
 }
 
 void* malloc(std::size_t size) noexcept {
