@@ -14,19 +14,33 @@
 //   display lists generated and deleted, GL contexts created and deleted, and the
 //   program's own full-screen entries and exits (SDL_SetWindowFullscreen).
 //
+// While the program runs, the file named by GL_WATCH_LIVE holds live counters that
+// the test harness polls (scripts/lib/harness.sh): unsigned 64-bit words in the
+// machine's order, mapped shared so that counting is a store, not a system call:
+//   0 frames (buffer swaps), 1 event polls (SDL_PollEvent: the message pump is
+//   taking in the system's events), 2 display lists begun (glNewList).
+//
 // Faults it can make, chosen by environment variables:
 //   GL_WATCH_CLOCK=stall       CLOCK_MONOTONIC, read by the program itself (not by
 //                              SDL or Mesa), stands still at its first value;
 //   GL_WATCH_CLOCK=backwards   it runs backwards by 1 ms per reading;
-//   GL_WATCH_ZERO_HEIGHT=1     every glViewport gets a height of 0.
+//   GL_WATCH_ZERO_HEIGHT=1     every glViewport gets a height of 0;
+//   GL_WATCH_RAISE=TERM|INT|HUP  the program sends itself that signal when it
+//                              begins its first display list: during start-up,
+//                              while the planet is being built.
 //
 // At exit (after the program's own exit handlers) it writes key=value lines to the
 // file named by GL_WATCH_REPORT. It writes nothing to standard output.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
+#include <sys/mman.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cmath>
 #include <cstdint>
@@ -62,8 +76,34 @@ struct Watch {
     timespec clockBase;
     long long clockReadings;
     std::uintptr_t programStart, programEnd;  // the executable's loaded segments
+    int raiseSignal;                          // 0: none
 };
 Watch s_watch;
+
+enum LiveWord { liveFrames, livePolls, liveListsBegun, liveWords };
+std::uint64_t s_noLive[liveWords];
+std::uint64_t* s_live = s_noLive;  // the shared mapping when GL_WATCH_LIVE is set
+
+void countLive(LiveWord word) { __atomic_fetch_add(&s_live[word], 1, __ATOMIC_RELAXED); }
+
+void mapLiveCounters(const char* path) {
+    const int fd = open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    const std::size_t size = sizeof(std::uint64_t) * liveWords;
+    if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+        void* shared = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (shared != MAP_FAILED) s_live = static_cast<std::uint64_t*>(shared);
+    }
+    close(fd);
+}
+
+int signalNamed(const char* name) {
+    if (!name) return 0;
+    if (std::strcmp(name, "TERM") == 0) return SIGTERM;
+    if (std::strcmp(name, "INT") == 0) return SIGINT;
+    if (std::strcmp(name, "HUP") == 0) return SIGHUP;
+    return 0;
+}
 
 template <typename F>
 F real(const char* name) {
@@ -128,6 +168,8 @@ __attribute__((constructor)) void startWatching() {
     if (clock && std::strcmp(clock, "backwards") == 0) s_watch.clockFault = ClockFault::backwards;
     const char* zero = std::getenv("GL_WATCH_ZERO_HEIGHT");
     s_watch.zeroHeight = zero && std::strcmp(zero, "1") == 0;
+    s_watch.raiseSignal = signalNamed(std::getenv("GL_WATCH_RAISE"));
+    if (const char* live = std::getenv("GL_WATCH_LIVE")) mapLiveCounters(live);
 }
 
 __attribute__((destructor)) void report() {
@@ -171,6 +213,25 @@ void SDL_GL_SwapWindow(void* window) {
     }
     s_watch.lastSwapNs = now;
     ++s_watch.frames;
+    countLive(liveFrames);
+}
+
+struct SDL_Event;
+int SDL_PollEvent(SDL_Event* event) {
+    static auto next = real<int (*)(SDL_Event*)>("SDL_PollEvent");
+    countLive(livePolls);
+    return next(event);
+}
+
+void glNewList(GLuint list, GLenum mode) {
+    static auto next = real<void (*)(GLuint, GLenum)>("glNewList");
+    countLive(liveListsBegun);
+    if (s_watch.raiseSignal != 0) {
+        const int signal = s_watch.raiseSignal;
+        s_watch.raiseSignal = 0;
+        std::raise(signal);
+    }
+    next(list, mode);
 }
 
 int SDL_SetWindowFullscreen(void* window, std::uint32_t flags) {
