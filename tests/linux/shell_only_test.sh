@@ -1,52 +1,47 @@
 #!/usr/bin/env bash
 # The shell with its default callbacks on the real platform layer.
-#   shell_only_test.sh CASE PROGRAM [X_CLOSE_REQUEST]
+#   shell_only_test.sh CASE PROGRAM GL_WATCH_LIB [X_CLOSE_REQUEST]
 # CASE, with a display (run under scripts/with-xvfb):
-#   escape, sigterm, sigint, close-request: the window appears, the way of closing
-#   it ends the program with status 0 and nothing on standard output, and no
-#   window is left behind.
+#   escape, sigterm, sigint, close-request: once the window shows and its message
+#   pump runs, that way of closing it ends the program with status 0 and nothing on
+#   standard output.
+#   other-keys: keys other than Escape, taken in by the pump, leave it running;
+#   Escape then ends it.
 # CASE, without one:
 #   no-display, dead-display: one "Error: ..." line on standard output and status 1.
 set -u
+. "$(dirname "$0")/../../scripts/lib/harness.sh"
 case=$1
 program=$2
-closer=${3:-}
+export GL_WATCH_LIB=$3
+closer=${4:-}
 title='^shell only$'
-. "$(dirname "$0")/lib.sh"
+harness_begin "shell_only ($case)"
 
-dir=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
-fail() {
-    echo "FAIL ($case): $*" >&2
-    for f in out err; do [ -s "$dir/$f" ] && { echo "--- program std$f:" >&2; cat "$dir/$f" >&2; }; done
-    exit 1
-}
-
-# Starts the program in the background with standard input from /dev/null (no
-# dialog can wait for anyone), in the environment given as arguments.
-start() {
-    env "$@" "$program" </dev/null >"$dir/out" 2>"$dir/err" &
-    pid=$!
-}
+# The pump has taken in the system's events twice since now: whatever the X server
+# had for the program by now has been read.
+pump_caught_up() { wait_for_polls $(( $(polls_made) + 2 )); }
 
 case $case in
-escape | sigterm | sigint | close-request)
+escape | sigterm | sigint | close-request | other-keys)
     [ -n "${DISPLAY:-}" ] || fail "needs a display"
-    start
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | head -n1)
-    [ -n "$window" ] || { kill -9 "$pid"; fail "no window appeared"; }
+    start_program --watch "$program"
+    wait_for_window "$title"
+    pump_caught_up
     case $case in
     escape) xdotool key Escape ;;
-    sigterm) kill -TERM "$pid" ;;
-    sigint) kill -INT "$pid" ;;
-    close-request) "$closer" "$window" || fail "could not send the close request" ;;
+    sigterm) kill -TERM "$PROGRAM_PID" ;;
+    sigint) kill -INT "$PROGRAM_PID" ;;
+    close-request) "$closer" "$WINDOW" || fail "could not send the close request" ;;
+    other-keys)
+        for key in a Return space Tab F1 Up ctrl+w alt+x; do xdotool key "$key"; done
+        pump_caught_up
+        kill -0 "$PROGRAM_PID" 2>/dev/null || fail "a key other than Escape ended the program"
+        xdotool key Escape ;;
     esac
-    finish_within 3
-    [ "$status" -ne 137 ] || fail "still running 3 s after the close"
-    [ "$status" -eq 0 ] || fail "exit status $status, not 0"
-    [ ! -s "$dir/out" ] || fail "wrote to standard output"
-    if xdotool search --name "$title" >/dev/null; then fail "a window is left behind"; fi
+    wait_for_exit
+    [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS, not 0"
+    [ ! -s "$HARNESS_DIR/stdout" ] || fail "wrote to standard output"
     ;;
 no-display | dead-display)
     env=(-u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR)
@@ -54,21 +49,16 @@ no-display | dead-display)
     for card in /dev/dri/card*; do
         [ -r "$card" ] && [ -w "$card" ] && env+=(SDL_VIDEODRIVER=x11,wayland) && break
     done
-    if [ "$case" = dead-display ]; then
-        n=90
-        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-        env+=(DISPLAY=":$n")
-    fi
-    start "${env[@]}"
-    finish_within 5
-    [ "$status" -ne 137 ] || fail "hung without a display"
-    [ "$status" -eq 1 ] || fail "exit status $status, not 1"
-    grep -q '^Error: ' "$dir/out" || fail "no \"Error: ...\" line on standard output"
-    [ "$(wc -l <"$dir/out")" -eq 1 ] || fail "more than the one error line"
+    [ "$case" = dead-display ] && env+=("DISPLAY=$(free_display)")
+    start_program -- env "${env[@]}" "$program"
+    wait_for_exit
+    [ "$EXIT_STATUS" -eq 1 ] || fail "exit status $EXIT_STATUS, not 1"
+    grep -q '^Error: ' "$HARNESS_DIR/stdout" || fail "no \"Error: ...\" line on standard output"
+    [ "$(wc -l <"$HARNESS_DIR/stdout")" -eq 1 ] || fail "more than the one error line"
     ;;
 *)
     echo "unknown case $case" >&2
     exit 2
     ;;
 esac
-echo "ok ($case)"
+say "ok"
