@@ -4,10 +4,10 @@
 // On Windows they are the system's own (user32, gdi32, kernel32, opengl32, glu32)
 // and this header only pulls in the system headers. Elsewhere this header declares
 // the subset that the program uses, with Win32's names, values and record layouts,
-// and one backend in this folder defines it:
-//   sdl.cpp       the Linux layer on SDL2, FreeType and fontconfig (the real program)
-//   scripted.cpp  a scripted stand-in with recorded calls (the shell's tests)
-// CMake links exactly one of them; code above the seam never knows which.
+// and a backend defines it: the Linux layer on SDL2, FreeType and fontconfig in this
+// folder (the real program), or the tests' scripted stand-in with recorded calls
+// (tests/support/scripted_platform.cpp). CMake links exactly one of them; code above
+// the seam never knows which.
 #pragma once
 
 #ifdef _WIN32

@@ -46,7 +46,7 @@ void DemoTest::openWindow() {
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
     ASSERT_EQ(g_settings.width, 1024u);
     ASSERT_EQ(g_settings.height, 768u);
-    g_scripted.log.clear();
+    scriptedClearCalls();
     glRecorderReset();
     glRecorderSetViewport(0, 0, 1024, 768);
     g_frameTime = 0.0;

@@ -16,10 +16,10 @@
 #include "demo/frame.h"
 #include "demo/input.h"
 #include "shell/app.h"
-#include "shell/platform/scripted.h"
 #include "shell/pump.h"
 #include "shell/window.h"
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scripted_platform.h"
 
 // How often the stand-in buildPlanetList ran since the last reset.
 extern int g_fakePlanetBuilds;
@@ -29,8 +29,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // shellOpenWindow("test", 0) on the scripted platform (a 1024x768 display),
-    // asserted to succeed; then an empty log and recorder, a 1024x768 viewport and
-    // the timer's counter in use.
+    // asserted to succeed; then no platform or GL calls recorded, a 1024x768
+    // viewport and the timer's counter in use.
     void openWindow();
 
 private:

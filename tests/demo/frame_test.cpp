@@ -14,6 +14,9 @@ constexpr double kLightSpeed = 0.3490658503988659;
 constexpr std::int32_t kPlanet = 7;
 constexpr std::int32_t kFont = 1000;
 
+using Op = ScriptedOp;
+using Args = std::vector<std::int64_t>;
+
 class FrameTest : public DemoTest {
 protected:
     void SetUp() override {
@@ -160,19 +163,22 @@ TEST_F(FrameTest, LookAtFollowsTheCameraState) {
 
 TEST_F(FrameTest, PresentsThenTicksTheTimerLast) {
     demoFrame();
-    const std::vector<std::string>& log = g_scripted.log;
-    ASSERT_GE(log.size(), 5u);
-    const std::size_t n = log.size();
-    EXPECT_EQ(log[n - 1], "QueryPerformanceCounter() -> 2500");
-    EXPECT_EQ(log[n - 2], "SwapBuffers(0x2001)");
-    EXPECT_EQ(scriptedCount("SwapBuffers"), 1);
-    EXPECT_EQ(scriptedCount("QueryPerformanceCounter"), 1);
+    // The swap, then the tick: the frame's last two calls of all, GL included.
+    const std::vector<ScriptedStep> steps = scriptedSteps();
+    ASSERT_GE(steps.size(), 5u);
+    EXPECT_EQ(steps[steps.size() - 1], ScriptedStep(Op::QueryPerformanceCounter));
+    EXPECT_EQ(steps[steps.size() - 2], ScriptedStep(Op::SwapBuffers));
+    ASSERT_EQ(scriptedCount(Op::SwapBuffers), 1);
+    ASSERT_EQ(scriptedCount(Op::QueryPerformanceCounter), 1);
+    EXPECT_EQ(scriptedCalls(Op::SwapBuffers)[0].arg[0], scriptedArg(kScriptedWindowDc));
+    EXPECT_EQ(scriptedCalls(Op::QueryPerformanceCounter)[0].arg[0], 2500);
     // The text is drawn before the swap, the mouse is read and re-centred in between.
-    long text = scriptedFind("glCallLists");
-    long cursor = scriptedFind("GetCursorPos");
-    long rect = scriptedFind("GetWindowRect(0x1001)");
-    long centre = scriptedFind("SetCursorPos(512, 384)");
-    long swap = scriptedFind("SwapBuffers");
+    const std::uint32_t text = scriptedSeq(GlOp::CallLists);
+    const std::uint32_t cursor = scriptedSeq(Op::GetCursorPos);
+    const std::uint32_t rect =
+        scriptedSeq(Op::GetWindowRect, withArgs({scriptedArg(kScriptedWindow)}));
+    const std::uint32_t centre = scriptedSeq(Op::SetCursorPos, withArgs({512, 384}));
+    const std::uint32_t swap = scriptedSeq(Op::SwapBuffers);
     EXPECT_LT(text, cursor);
     EXPECT_LT(cursor, centre);
     EXPECT_LT(rect, centre);
@@ -233,7 +239,9 @@ TEST_F(FrameTest, StillCursorAtTheCentreLeavesTheViewAlone) {
         EXPECT_EQ(g_camYaw, 1.0f) << frame;
         EXPECT_EQ(g_camPitch, 0.3f) << frame;
     }
-    EXPECT_EQ(std::count(g_scripted.log.begin(), g_scripted.log.end(), "SetCursorPos(512, 384)"), 5);
+    const std::vector<ScriptedCall> centred = scriptedCalls(Op::SetCursorPos);
+    ASSERT_EQ(centred.size(), 5u);
+    for (const ScriptedCall& call : centred) EXPECT_EQ(scriptedArgs(call, 2), (Args{512, 384}));
 }
 
 TEST_F(FrameTest, MouseMovementTurnsTheViewAndTheCursorGoesBack) {
@@ -261,7 +269,9 @@ TEST_F(FrameTest, DisplayWithoutSizeTurnsNothingAndStaysFinite) {
     demoFrame();
     EXPECT_EQ(g_camYaw, 2.0f);
     EXPECT_EQ(g_camPitch, 0.5f);
-    EXPECT_GE(scriptedFind("SetCursorPos(0, 0)"), 0);
+    const std::vector<ScriptedCall> centred = scriptedCalls(Op::SetCursorPos);
+    ASSERT_EQ(centred.size(), 1u);
+    EXPECT_EQ(scriptedArgs(centred[0], 2), (Args{0, 0}));
 }
 
 TEST_F(FrameTest, FrameTimeThatIsNotANumberMovesNeitherCameraNorLight) {

@@ -7,6 +7,7 @@
 namespace {
 
 using InputTest = DemoTest;
+using Op = ScriptedOp;
 
 struct KeyMessage {
     UINT message;
@@ -57,7 +58,7 @@ TEST_F(InputTest, ResultIsOneForEveryMessage) {
     };
     for (const KeyMessage& m : messages)
         EXPECT_EQ(demoOnMessage(nullptr, m.message, m.key, 12345), 1) << std::hex << m.message;
-    EXPECT_EQ(scriptedCount("SendMessageA"), 0);  // none of them asks to close
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 0);  // none of them asks to close
 }
 
 // Key codes of 256 and more name no entry. The table below sits between two guard
@@ -88,7 +89,7 @@ TEST_F(InputTest, OversizedKeyCodesTouchNothing) {
     openWindow();
     for (WPARAM code : codes) EXPECT_EQ(demoOnMessage(g_window, WM_KEYDOWN, code, 0), 1);
     for (int i = 0; i < kKeyCount; ++i) EXPECT_EQ(g_keys[i], 0) << i;
-    EXPECT_EQ(scriptedCount("SendMessageA"), 0);
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 0);
 }
 
 TEST_F(InputTest, ApplyingAKeyTouchesOnlyItsOwnEntry) {
@@ -122,15 +123,17 @@ TEST_F(InputTest, EscapeIsRecordedBeforeItAsksTheShellToClose) {
     EXPECT_EQ(shellWindowProc(g_window, WM_KEYDOWN, VK_ESCAPE, 0), 1);
     EXPECT_EQ(s_escapeAtClose, 1);
     EXPECT_EQ(g_keys[VK_ESCAPE], 1);
-    EXPECT_EQ(scriptedCount("SendMessageA"), 1);
-    EXPECT_GE(scriptedFind("PostQuitMessage(1)"), 0);
-    ASSERT_FALSE(g_scripted.queue.empty());
-    EXPECT_EQ(g_scripted.queue.back().message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 1);
+    const std::vector<ScriptedCall> quits = scriptedCalls(Op::PostQuitMessage);
+    ASSERT_EQ(quits.size(), 1u);
+    EXPECT_EQ(quits[0].arg[0], 1);
+    EXPECT_TRUE(g_scripted.quitPosted);
+    EXPECT_EQ(g_scripted.quitCode, 1);
 
     // Its key-up clears it like any other key, and asks nothing more.
     EXPECT_EQ(shellWindowProc(g_window, WM_KEYUP, VK_ESCAPE, 0), 1);
     EXPECT_EQ(g_keys[VK_ESCAPE], 0);
-    EXPECT_EQ(scriptedCount("SendMessageA"), 1);
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 1);
 }
 
 TEST_F(InputTest, OnlyEscapeAsksToClose) {
@@ -141,9 +144,9 @@ TEST_F(InputTest, OnlyEscapeAsksToClose) {
     }
     demoOnMessage(g_window, WM_KEYUP, VK_ESCAPE, 0);
     demoOnMessage(g_window, WM_SYSKEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(scriptedCount("SendMessageA"), 0);
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 0);
     demoOnMessage(g_window, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_EQ(scriptedCount("SendMessageA"), 1);
+    EXPECT_EQ(scriptedCount(Op::SendMessageA), 1);
 }
 
 }  // namespace

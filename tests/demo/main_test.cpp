@@ -7,6 +7,12 @@
 
 namespace {
 
+using Op = ScriptedOp;
+using Args = std::vector<std::int64_t>;
+
+const std::int64_t kDc = scriptedArg(kScriptedWindowDc);
+const std::int64_t kContext = scriptedArg(kScriptedContext);
+
 class MainTest : public DemoTest {
 protected:
     void SetUp() override {
@@ -26,24 +32,25 @@ protected:
 int s_framesBeforeEscape = 0;
 int s_framesDrawn = 0;
 
-void escapeAfterFrames(const char* name) {
-    scriptedNote(name);
-    if (std::string(name) == "glCallLists" && ++s_framesDrawn == s_framesBeforeEscape)
+void escapeAfterFrames(const GlCall& call) {
+    if (call.op == GlOp::CallLists && ++s_framesDrawn == s_framesBeforeEscape)
         scriptedPostMessage(g_window, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 TEST_F(MainTest, RunsUntilEscapeAndDeletesExactlyTheListsItMade) {
     s_framesDrawn = 0;
     s_framesBeforeEscape = 3;
-    g_glRecorderEcho = escapeAfterFrames;
+    g_glRecorderHook = escapeAfterFrames;
 
     EXPECT_EQ(appMain(), 0);
     EXPECT_FALSE(g_scripted.peekLimitHit);
     EXPECT_EQ(s_framesDrawn, 3);
-    EXPECT_EQ(scriptedCount("SwapBuffers"), 3);
+    EXPECT_EQ(scriptedCount(Op::SwapBuffers), 3);
 
     // What it asked of the shell before the window opened.
-    EXPECT_GE(scriptedFind("wglSwapIntervalEXT(0)"), 0);
+    const std::vector<ScriptedCall> intervals = scriptedCalls(Op::wglSwapIntervalEXT);
+    ASSERT_EQ(intervals.size(), 1u);
+    EXPECT_EQ(intervals[0].arg[0], 0);
     EXPECT_EQ(g_fakePlanetBuilds, 1);
 
     std::vector<GlCall> made = callsOf(GlOp::GenLists);
@@ -66,15 +73,17 @@ TEST_F(MainTest, RunsUntilEscapeAndDeletesExactlyTheListsItMade) {
     for (const GlCall& call : callsOf(GlOp::CallList)) EXPECT_EQ(call.i[0], planet);
     for (const GlCall& call : callsOf(GlOp::ListBase)) EXPECT_EQ(call.i[0], font);
 
-    // The font's glyphs come from the system font, selected before the lists are made.
-    const std::string fontLists = "wglUseFontBitmapsA(0x2001, 0, 256, " + std::to_string(font) + ")";
-    long select = scriptedFind("SelectObject");
-    long glyphs = scriptedFind(fontLists);
-    ASSERT_GE(select, 0);
-    ASSERT_GE(glyphs, 0);
+    // The font's glyphs come from the system font, selected before the lists are
+    // made; the font's names are had after the planet's list is done; all before
+    // the pump's first look at the queue.
+    const std::uint32_t select = scriptedSeq(
+        Op::SelectObject,
+        withArgs({kDc, scriptedArg(GetStockObject(SYSTEM_FONT))}));
+    const std::uint32_t glyphs = scriptedSeq(Op::wglUseFontBitmapsA, withArgs({kDc, 0, 256, font}));
     EXPECT_LT(select, glyphs);
-    EXPECT_LT(scriptedFind("glGenLists", static_cast<std::size_t>(scriptedFind("glEndList"))), glyphs);
-    EXPECT_LT(glyphs, scriptedFind("PeekMessageA"));
+    const std::uint32_t planetDone = scriptedSeq(GlOp::EndList);
+    EXPECT_LT(scriptedSeq(GlOp::GenLists, {}, planetDone), glyphs);
+    EXPECT_LT(glyphs, scriptedSeq(Op::PeekMessageA));
 
     // The light is switched on once, before the pump; the camera starts above the planet.
     std::vector<GlCall> enables = callsOf(GlOp::Enable);
@@ -82,15 +91,13 @@ TEST_F(MainTest, RunsUntilEscapeAndDeletesExactlyTheListsItMade) {
     EXPECT_EQ(enables[0].i[0], GL_LIGHT0);
     EXPECT_EQ(g_camPos.z, 150.0f);
 
-    // The lists go while the context is still current; then the window closes.
-    long firstDelete = scriptedFind("glDeleteLists");
-    long release = scriptedFind("wglMakeCurrent(0x2001, NULL)");
-    ASSERT_GE(release, 0);
-    EXPECT_LT(firstDelete, release);
-    EXPECT_GT(firstDelete, scriptedFind("SwapBuffers"));
-    EXPECT_GE(scriptedFind("wglDeleteContext(0x3001)"), 0);
-    EXPECT_GE(scriptedFind("ChangeDisplaySettingsA(NULL, 0)", static_cast<std::size_t>(firstDelete)),
-              0);
+    // The lists go while the context is still current, after the last frame; then
+    // the window closes.
+    const std::uint32_t firstDelete = scriptedSeq(GlOp::DeleteLists);
+    EXPECT_LT(firstDelete, scriptedSeq(Op::wglMakeCurrent, withArgs({kDc, 0})));
+    EXPECT_GT(firstDelete, scriptedCalls(Op::SwapBuffers).back().seq);
+    EXPECT_GT(scriptedSeq(Op::ChangeDisplaySettingsA, withArgs({0, 0})), firstDelete);
+    EXPECT_GT(scriptedSeq(Op::wglDeleteContext, withArgs({kContext})), firstDelete);
 }
 
 TEST_F(MainTest, EscapeBeforeTheFirstFrameStillTearsEverythingDown) {
@@ -98,7 +105,7 @@ TEST_F(MainTest, EscapeBeforeTheFirstFrameStillTearsEverythingDown) {
     scriptedPostMessage(kScriptedWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(appMain(), 0);
     EXPECT_FALSE(g_scripted.peekLimitHit);
-    EXPECT_EQ(scriptedCount("SwapBuffers"), 0);
+    EXPECT_EQ(scriptedCount(Op::SwapBuffers), 0);
     EXPECT_EQ(callsOf(GlOp::Clear).size(), 0u);
 
     std::vector<GlCall> made = callsOf(GlOp::GenLists);
@@ -109,8 +116,9 @@ TEST_F(MainTest, EscapeBeforeTheFirstFrameStillTearsEverythingDown) {
     EXPECT_EQ(deleted[0].i[1], 1);
     EXPECT_EQ(deleted[1].i[0], made[1].i[1]);
     EXPECT_EQ(deleted[1].i[1], 256);
-    EXPECT_GE(scriptedFind("wglDeleteContext(0x3001)"), 0);
-    EXPECT_GE(scriptedFind("ReleaseDC"), 0);
+    const std::uint32_t released = scriptedSeq(Op::wglDeleteContext, withArgs({kContext}));
+    EXPECT_GT(released, scriptedSeq(GlOp::DeleteLists));
+    EXPECT_GT(scriptedSeq(Op::ReleaseDC, withArgs({scriptedArg(kScriptedWindow), kDc})), released);
 }
 
 // Each way in which the window can fail to open: one error line that says what
@@ -122,7 +130,7 @@ struct OpenFailure {
 };
 
 const OpenFailure kOpenFailures[] = {
-    {"class refused", [] { g_scripted.registerClassResult = 0; },
+    {"class refused", [] { g_scripted.registerClassRefused = true; },
      "Error: Can't open the window: the window class or the window could not be made\n"},
     {"no window", [] { g_scripted.createWindowFails = true; },
      "Error: Can't open the window: the window class or the window could not be made\n"},
@@ -152,14 +160,13 @@ TEST_F(MainTest, WindowThatDoesNotOpenEndsWithOneErrorLineAndStatusOne) {
         EXPECT_EQ(g_fakePlanetBuilds, 0);
         EXPECT_TRUE(callsOf(GlOp::GenLists).empty());
         EXPECT_TRUE(callsOf(GlOp::DeleteLists).empty());
-        EXPECT_EQ(scriptedCount("wglUseFontBitmapsA"), 0);
-        EXPECT_EQ(scriptedCount("PeekMessageA"), 0);  // the pump never ran
+        EXPECT_EQ(scriptedCount(Op::wglUseFontBitmapsA), 0);
+        EXPECT_EQ(scriptedCount(Op::PeekMessageA), 0);  // the pump never ran
         // The close ran: the display mode is back and what was made is released.
-        EXPECT_GE(scriptedFind("ChangeDisplaySettingsA(NULL, 0)"), 0);
+        scriptedSeq(Op::ChangeDisplaySettingsA, withArgs({0, 0}));
         EXPECT_EQ(g_scripted.currentContext, nullptr);
-        if (scriptedFind("wglCreateContext") >= 0 && !g_scripted.createContextFails) {
-            EXPECT_GE(scriptedFind("wglDeleteContext(0x3001)"), 0);
-        }
+        const bool contextMade = scriptedCount(Op::wglCreateContext) > 0 && !g_scripted.createContextFails;
+        EXPECT_EQ(scriptedCalls(Op::wglDeleteContext).size(), contextMade ? 1u : 0u);
     }
 }
 

@@ -122,7 +122,7 @@ TEST_F(AppTest, WinMainStoresTheInstanceAndReturnsAppMainsResult) {
         EXPECT_EQ(seen, instance);  // stored before appMain runs
         EXPECT_EQ(g_instance, instance);
         // The entry itself touches neither the window nor the display.
-        EXPECT_TRUE(g_scripted.log.empty());
+        EXPECT_TRUE(g_scripted.calls.empty());
     }
 }
 

@@ -17,17 +17,10 @@ void hookOnFrame() {
     if (s_onFrame) s_onFrame();
 }
 
-std::string hexOf(unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
+using Op = ScriptedOp;
+using Args = std::vector<std::int64_t>;
 
-bool quitWaiting() {
-    for (const MSG& msg : g_scripted.queue)
-        if (msg.message == WM_QUIT) return true;
-    return false;
-}
+const std::int64_t kNone = 0;  // a NULL handle as recorded
 
 // A windowed open (fewer calls to wade through), then the test's own callbacks.
 class PumpTest : public ShellTest {
@@ -53,22 +46,31 @@ protected:
 
 TEST_F(PumpTest, CloseIsAnsweredWithTheQuitMessageBeforeOnMessageSeesIt) {
     installHooks();
-    s_onMessage = [](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
-        scriptedNote("onMessage " + hexOf(message) + (quitWaiting() ? " quit waiting" : "") +
-                     (window == g_window ? " own window" : ""));
+    struct Seen {
+        HWND window;
+        UINT message;
+        bool quitWaiting;
+    };
+    std::vector<Seen> seen;
+    s_onMessage = [&](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
+        scriptedNote("onMessage");
+        seen.push_back({window, message, g_scripted.quitPosted});
         return 42;
     };
     g_scripted.defWindowProcResult = 77;
     EXPECT_EQ(SendMessageA(g_window, WM_CLOSE, 0, 0), 42);
-    const std::vector<std::string> expected = {
-        "SendMessageA(0x1001, 0x10, 0, 0)",
-        "PostQuitMessage(1)",
-        "onMessage 0x10 quit waiting own window",
-    };
-    EXPECT_EQ(g_scripted.log, expected);  // no default handling: the window stays
-    ASSERT_EQ(g_scripted.queue.size(), 1u);
-    EXPECT_EQ(g_scripted.queue.front().message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(g_scripted.queue.front().wParam, 1u);
+    // No default handling (it would destroy the window): the quit, then onMessage.
+    const std::vector<ScriptedStep> expected = {Op::SendMessageA, Op::PostQuitMessage,
+                                                ScriptedStep::note("onMessage")};
+    EXPECT_EQ(scriptedSteps(), expected);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].window, g_window);
+    EXPECT_EQ(seen[0].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_TRUE(seen[0].quitWaiting);
+    EXPECT_EQ(scriptedArgs(scriptedCalls(Op::PostQuitMessage).at(0), 1), Args{1});
+    EXPECT_TRUE(g_scripted.quitPosted);
+    EXPECT_EQ(g_scripted.quitCode, 1);
+    EXPECT_TRUE(g_scripted.queue.empty());
 }
 
 TEST_F(PumpTest, OtherMessagesGetDefaultHandlingFirstAndReturnOnMessagesResult) {
@@ -88,20 +90,23 @@ TEST_F(PumpTest, OtherMessagesGetDefaultHandlingFirstAndReturnOnMessagesResult) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        g_scripted.log.clear();
-        s_onMessage = [&](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            scriptedNote("onMessage " + hexOf(message) + " " + std::to_string(wParam) + " " +
-                         std::to_string(lParam));
+        scriptedClearCalls();
+        Args seen;
+        s_onMessage = [&](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            scriptedNote("onMessage");
+            seen = {scriptedArg(window), message, static_cast<std::int64_t>(wParam), lParam};
             return c.result;
         };
         EXPECT_EQ(SendMessageA(g_window, c.message, c.wParam, c.lParam), c.result);
-        ASSERT_EQ(g_scripted.log.size(), 3u);
-        EXPECT_EQ(g_scripted.log[1], "DefWindowProcA(0x1001, " + hexOf(c.message) + ", " +
-                                         std::to_string(c.wParam) + ", " +
-                                         std::to_string(c.lParam) + ")");
-        EXPECT_EQ(g_scripted.log[2], "onMessage " + hexOf(c.message) + " " +
-                                         std::to_string(c.wParam) + " " + std::to_string(c.lParam));
+        const std::vector<ScriptedStep> expected = {Op::SendMessageA, Op::DefWindowProcA,
+                                                    ScriptedStep::note("onMessage")};
+        EXPECT_EQ(scriptedSteps(), expected);
+        const Args message = {scriptedArg(g_window), c.message,
+                              static_cast<std::int64_t>(c.wParam), c.lParam};
+        EXPECT_EQ(scriptedArgs(scriptedCalls(Op::DefWindowProcA).at(0), 4), message);
+        EXPECT_EQ(seen, message);
         EXPECT_TRUE(g_scripted.queue.empty());
+        EXPECT_FALSE(g_scripted.quitPosted);
     }
 }
 
@@ -121,9 +126,9 @@ TEST_F(PumpTest, DefaultCallbacksAnswerOneAndCloseOnEscapeKeyDownOnly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        g_scripted.queue.clear();
+        g_scripted.quitPosted = false;
         EXPECT_EQ(SendMessageA(g_window, c.message, c.wParam, 0), 1);
-        EXPECT_EQ(quitWaiting(), c.closes);
+        EXPECT_EQ(g_scripted.quitPosted, c.closes);
     }
 }
 
@@ -132,7 +137,9 @@ TEST_F(PumpTest, NullCallbacksFallBackToTheDefaults) {
     shellSetCallbacks(&none);
     scriptedPostMessage(g_window, WM_KEYDOWN, VK_ESCAPE, 0);
     run();
-    EXPECT_GE(scriptedFind("PostQuitMessage(1)"), 0);
+    const std::vector<ScriptedCall> quits = scriptedCalls(Op::PostQuitMessage);
+    ASSERT_EQ(quits.size(), 1u);
+    EXPECT_EQ(quits[0].arg[0], 1);
 }
 
 // --- The pump ----------------------------------------------------------------------
@@ -140,18 +147,25 @@ TEST_F(PumpTest, NullCallbacksFallBackToTheDefaults) {
 TEST_F(PumpTest, EscapeWithTheDefaultCallbacksEndsThePump) {
     scriptedPostMessage(g_window, WM_KEYDOWN, VK_ESCAPE, 0);
     run();
-    const std::vector<std::string> expected = {
-        "glFinish",
-        "QueryPerformanceCounter() -> 0",
-        "PeekMessageA(PM_REMOVE) -> 0x100",
-        "TranslateMessage(0x100)",
-        "DispatchMessageA(0x1001, 0x100, 27)",
-        "DefWindowProcA(0x1001, 0x100, 27, 0)",
-        "SendMessageA(0x1001, 0x10, 0, 0)",
-        "PostQuitMessage(1)",
-        "PeekMessageA(PM_REMOVE) -> 0x12",
+    const std::vector<ScriptedStep> expected = {
+        GlOp::Finish,         Op::QueryPerformanceCounter, Op::PeekMessageA,
+        Op::TranslateMessage, Op::DispatchMessageA,        Op::DefWindowProcA,
+        Op::SendMessageA,     Op::PostQuitMessage,         Op::PeekMessageA,
     };
-    EXPECT_EQ(g_scripted.log, expected);
+    ASSERT_EQ(scriptedSteps(), expected);
+    const std::vector<ScriptedCall>& calls = g_scripted.calls;
+    const std::int64_t window = scriptedArg(g_window);
+    const Args escape = {window, WM_KEYDOWN, VK_ESCAPE, 0};
+    EXPECT_EQ(calls[0].arg[0], 0);  // the counter's reading
+    // Every message of the queue, taken out: the key, then the quit.
+    EXPECT_EQ(scriptedArgs(calls[1], 7), (Args{kNone, 0, 0, PM_REMOVE, WM_KEYDOWN, VK_ESCAPE, window}));
+    EXPECT_EQ(scriptedArgs(calls[2], 4), escape);
+    EXPECT_EQ(scriptedArgs(calls[3], 4), escape);
+    EXPECT_EQ(scriptedArgs(calls[4], 4), escape);
+    EXPECT_EQ(scriptedArgs(calls[5], 4), (Args{window, WM_CLOSE, 0, 0}));
+    EXPECT_EQ(scriptedArgs(calls[6], 1), Args{1});
+    EXPECT_EQ(scriptedArgs(calls[7], 7), (Args{kNone, 0, 0, PM_REMOVE, WM_QUIT, 1, kNone}));
+    EXPECT_FALSE(g_scripted.quitPosted);
 }
 
 TEST_F(PumpTest, AllWaitingMessagesAreHandledBeforeAFrame) {
@@ -167,11 +181,16 @@ TEST_F(PumpTest, AllWaitingMessagesAreHandledBeforeAFrame) {
     scriptedPostMessage(g_window, WM_KEYDOWN, 'W', 0);
     run();
     EXPECT_EQ(frames, 1);
-    const std::vector<std::string> expected = {
-        "TranslateMessage", "DispatchMessageA", "TranslateMessage", "DispatchMessageA",
-        "TranslateMessage", "DispatchMessageA", "frame",
+    const std::vector<ScriptedStep> expected = {
+        Op::TranslateMessage, Op::DispatchMessageA, Op::TranslateMessage, Op::DispatchMessageA,
+        Op::TranslateMessage, Op::DispatchMessageA, ScriptedStep::note("frame"),
     };
-    EXPECT_EQ(scriptedNames({"TranslateMessage", "DispatchMessageA", "frame"}), expected);
+    EXPECT_EQ(scriptedSteps({Op::TranslateMessage, Op::DispatchMessageA,
+                             ScriptedStep::note("frame")}),
+              expected);
+    std::vector<std::int64_t> keys;
+    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA)) keys.push_back(call.arg[2]);
+    EXPECT_EQ(keys, (Args{'A', 'A', 'W'}));  // in the order posted
 }
 
 TEST_F(PumpTest, NothingIsDispatchedOrDrawnAfterTheQuitMessage) {
@@ -180,12 +199,20 @@ TEST_F(PumpTest, NothingIsDispatchedOrDrawnAfterTheQuitMessage) {
     s_onFrame = [&] { ++frames; };
     scriptedPostMessage(g_window, WM_KEYDOWN, 'A', 0);
     PostQuitMessage(1);
+    // Posted after the quit and still handled: the quit waits for an empty queue.
     scriptedPostMessage(g_window, WM_KEYDOWN, 'B', 0);
     run();
     EXPECT_EQ(frames, 0);
-    EXPECT_EQ(scriptedCount("DispatchMessageA"), 1);
-    ASSERT_EQ(g_scripted.queue.size(), 1u);
-    EXPECT_EQ(g_scripted.queue.front().wParam, static_cast<WPARAM>('B'));
+    std::vector<std::int64_t> keys;
+    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA)) keys.push_back(call.arg[2]);
+    EXPECT_EQ(keys, (Args{'A', 'B'}));
+    // The pump's last call took the quit message; nothing came after it.
+    ASSERT_FALSE(g_scripted.calls.empty());
+    const ScriptedCall& last = g_scripted.calls.back();
+    EXPECT_EQ(last.op, Op::PeekMessageA);
+    EXPECT_EQ(last.arg[4], WM_QUIT);
+    EXPECT_TRUE(g_scripted.queue.empty());
+    EXPECT_FALSE(g_scripted.quitPosted);
 }
 
 TEST_F(PumpTest, FramesFollowEachOtherWhileTheQueueIsEmpty) {
@@ -197,22 +224,26 @@ TEST_F(PumpTest, FramesFollowEachOtherWhileTheQueueIsEmpty) {
     };
     run();
     EXPECT_EQ(frames, 5);
-    std::vector<std::string> expected;
+    std::vector<ScriptedStep> expected = {GlOp::Finish, Op::QueryPerformanceCounter};
     for (int i = 0; i < 5; ++i) {
-        expected.push_back("PeekMessageA(PM_REMOVE) -> none");
-        expected.push_back("frame");
+        expected.push_back(Op::PeekMessageA);
+        expected.push_back(ScriptedStep::note("frame"));
     }
-    expected.push_back("PostQuitMessage(1)");  // from inside the fifth frame
-    expected.push_back("PeekMessageA(PM_REMOVE) -> 0x12");
-    std::vector<std::string> pumpLines(g_scripted.log.begin() + 2, g_scripted.log.end());
-    EXPECT_EQ(pumpLines, expected);
+    expected.push_back(Op::PostQuitMessage);  // from inside the fifth frame
+    expected.push_back(Op::PeekMessageA);
+    EXPECT_EQ(scriptedSteps(), expected);
+    // Each frame came after a look that found the queue empty; the last look took the quit.
+    const std::vector<ScriptedCall> peeks = scriptedCalls(Op::PeekMessageA);
+    ASSERT_EQ(peeks.size(), 6u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(peeks[i].result, FALSE) << i;
+    EXPECT_EQ(peeks[5].arg[4], WM_QUIT);
 }
 
 TEST_F(PumpTest, RunPrimesTheTimerSoTheFirstFrameSeesZero) {
     installHooks();
     g_scripted.perfFrequency = 16;
     shellTimerSampleFrequency();
-    g_scripted.log.clear();
+    scriptedClearCalls();
     g_scripted.counterReadings = {1000, 1016};
     g_frameTime = 3.5;
     std::vector<double> seen;
@@ -224,8 +255,14 @@ TEST_F(PumpTest, RunPrimesTheTimerSoTheFirstFrameSeesZero) {
     };
     run();
     EXPECT_EQ(seen, (std::vector<double>{0.0, 1.0}));
-    EXPECT_EQ(scriptedFind("glFinish"), 0);
-    EXPECT_EQ(scriptedFind("QueryPerformanceCounter() -> 1000"), 1);
+    // The GL work is finished before the first reading, which comes before any look
+    // at the queue.
+    const std::vector<ScriptedStep> steps = scriptedSteps();
+    ASSERT_GE(steps.size(), 3u);
+    EXPECT_EQ(steps[0], ScriptedStep(GlOp::Finish));
+    EXPECT_EQ(steps[1], ScriptedStep(Op::QueryPerformanceCounter));
+    EXPECT_EQ(steps[2], ScriptedStep(Op::PeekMessageA));
+    EXPECT_EQ(scriptedCalls(Op::QueryPerformanceCounter).at(0).arg[0], 1000);
 }
 
 // --- The frame timer -------------------------------------------------------------
@@ -318,7 +355,7 @@ TEST_F(TimerTest, ACounterWithoutRateFallsBackToTheSteadyClock) {
             shellTimerSampleFrequency();
         }
         EXPECT_EQ(g_perfFrequency, 1000000000);
-        g_scripted.log.clear();
+        scriptedClearCalls();
 
         shellSetCallbacks(&hooks);
         std::vector<double> frameTimes;
@@ -337,7 +374,7 @@ TEST_F(TimerTest, ACounterWithoutRateFallsBackToTheSteadyClock) {
             EXPECT_LT(t, 60.0);
         }
         EXPECT_TRUE(std::isfinite(g_fps));
-        EXPECT_EQ(scriptedCount("QueryPerformanceCounter"), 0);  // the steady clock instead
+        EXPECT_EQ(scriptedCount(Op::QueryPerformanceCounter), 0);  // the steady clock instead
     }
 }
 

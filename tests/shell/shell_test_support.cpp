@@ -23,12 +23,11 @@ void ShellTest::TearDown() {
     g_scripted.deleteContextResult = TRUE;
     g_settings.fullscreen = true;
     shellCloseWindow();
-    g_glRecorderEcho = nullptr;
 }
 
 void ShellTest::openWindow() {
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    g_scripted.log.clear();
+    scriptedClearCalls();
     glRecorderReset();
 }
 

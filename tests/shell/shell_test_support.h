@@ -11,9 +11,9 @@
 #include <string>
 
 #include "shell/app.h"
-#include "shell/platform/scripted.h"
 #include "shell/pump.h"
 #include "shell/window.h"
+#include "tests/support/scripted_platform.h"
 
 // The tests' appMain runs this (and returns -1 while it is empty).
 extern std::function<int()> g_testAppMain;
@@ -23,7 +23,7 @@ protected:
     void SetUp() override;
     // Closes whatever a test left open, so that no display-mode change leaks on.
     void TearDown() override;
-    // shellOpenWindow("test", 0) asserted to succeed, then a clean log.
+    // shellOpenWindow("test", 0) asserted to succeed, then no calls recorded.
     void openWindow();
     // TearDown then SetUp: for tables of cases run inside one test.
     void restart() {

@@ -7,6 +7,16 @@
 namespace {
 
 using WindowTest = ShellTest;
+using Op = ScriptedOp;
+using Args = std::vector<std::int64_t>;
+
+const std::int64_t kNone = 0;  // a NULL handle as recorded
+const std::int64_t kDesktop = scriptedArg(kScriptedDesktop);
+const std::int64_t kDesktopDc = scriptedArg(kScriptedDesktopDc);
+const std::int64_t kWindow = scriptedArg(kScriptedWindow);
+const std::int64_t kDc = scriptedArg(kScriptedWindowDc);
+const std::int64_t kContext = scriptedArg(kScriptedContext);
+const std::int64_t kInstance = scriptedArg(kScriptedInstance);
 
 std::vector<DWORD> frequenciesOf(const std::vector<DEVMODEA>& modes) {
     std::vector<DWORD> result;
@@ -19,6 +29,37 @@ std::vector<GlCall> glCallsOf(GlOp op) {
     for (const GlCall& call : glRecorderCalls())
         if (call.op == op) result.push_back(call);
     return result;
+}
+
+// The one CreateWindowExA call: class and caption "test", the shell's style, at (0, 0).
+void expectCreated(std::int64_t exStyle, int width, int height) {
+    const std::vector<ScriptedCall> created = scriptedCalls(Op::CreateWindowExA);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(scriptedArgs(created[0], 12),
+              (Args{exStyle, kScriptedText, kScriptedText, 0x96000000, 0, 0, width, height, kNone,
+                    kNone, kInstance, kNone}));
+    EXPECT_EQ(created[0].text[0], "test");
+    EXPECT_EQ(created[0].text[1], "test");
+}
+
+// A call expected in a sequence: the operation and the first arguments (nothing
+// more for a GL call, whose arguments other tests check).
+struct Expected {
+    ScriptedStep step;
+    Args args = {};
+};
+
+// The merged platform and GL calls are exactly `expected`, in that order.
+void expectSequence(const std::vector<Expected>& expected) {
+    std::vector<ScriptedStep> steps;
+    for (const Expected& e : expected) steps.push_back(e.step);
+    ASSERT_EQ(scriptedSteps(), steps);
+    std::size_t platform = 0;
+    for (const Expected& e : expected) {
+        if (e.step.gl) continue;
+        const ScriptedCall& call = g_scripted.calls.at(platform++);
+        EXPECT_EQ(scriptedArgs(call, e.args.size()), e.args) << scriptedOpName(call.op);
+    }
 }
 
 // --- Choosing the full-screen mode -----------------------------------------------
@@ -107,17 +148,16 @@ TEST_P(ModeChoiceTest, AppliesTheChosenListedMode) {
 
     // Every mode listed once, by index from 0 until the list ends, each time into a
     // record sized 148; then the window is fitted and the mode applied.
-    std::vector<std::string> listing;
-    for (const std::string& line : g_scripted.log)
-        if (scriptedName(line) == "EnumDisplaySettingsA") listing.push_back(line);
+    const std::vector<ScriptedCall> listing = scriptedCalls(Op::EnumDisplaySettingsA);
     ASSERT_EQ(listing.size(), c.modes.size() + 1);
     for (std::size_t i = 0; i < listing.size(); ++i)
-        EXPECT_EQ(listing[i], "EnumDisplaySettingsA(NULL, " + std::to_string(i) + ", dmSize=148)");
-    long move = scriptedFind("MoveWindow(0x1001, 0, 0, 1024, 768, 0)");
-    long apply = scriptedFind("ChangeDisplaySettingsA(CDS_FULLSCREEN, 1024x768x32@" +
-                              std::to_string(c.expectedFrequency) + ")");
-    EXPECT_GT(move, scriptedFind("EnumDisplaySettingsA(NULL, " +
-                                 std::to_string(c.modes.size()) + ", dmSize=148)"));
+        EXPECT_EQ(scriptedArgs(listing[i], 3), (Args{kNone, static_cast<std::int64_t>(i), 148}));
+    EXPECT_EQ(listing.back().result, FALSE);
+    const std::uint32_t move =
+        scriptedSeq(Op::MoveWindow, withArgs({kWindow, 0, 0, 1024, 768, FALSE}));
+    const std::uint32_t apply = scriptedSeq(
+        Op::ChangeDisplaySettingsA, withArgs({1, CDS_FULLSCREEN, 1024, 768, 32, c.expectedFrequency}));
+    EXPECT_GT(move, listing.back().seq);
     EXPECT_GT(apply, move);
 }
 
@@ -129,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Listings, ModeChoiceTest, ::testing::ValuesIn(kModeCase
 TEST_F(WindowTest, NoWishedRateSetsTheModeBySizeAndDepthWithoutListing) {
     g_scripted.modes = {desktopSized(60), desktopSized(85)};
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    EXPECT_EQ(scriptedCount("EnumDisplaySettingsA"), 0);
+    EXPECT_EQ(scriptedCount(Op::EnumDisplaySettingsA), 0);
     EXPECT_TRUE(g_scripted.testedModes.empty());
     ASSERT_EQ(g_scripted.fullscreenModes.size(), 1u);
     DEVMODEA expected;
@@ -173,14 +213,15 @@ TEST_F(WindowTest, WithoutAFittingModeWarnsOnceAndAppliesTheDesktopMode) {
         ASSERT_EQ(shellOpenWindow("test", 0), 1);
 
         EXPECT_EQ(capture.text(), c.warning);
-        EXPECT_GE(scriptedFind("EnumDisplaySettingsA(NULL, ENUM_CURRENT_SETTINGS, dmSize=148)"), 0);
+        const std::uint32_t desktop = scriptedSeq(
+            Op::EnumDisplaySettingsA, withArgs({kNone, ENUM_CURRENT_SETTINGS, 148}));
         ASSERT_EQ(g_scripted.fullscreenModes.size(), 1u);
         EXPECT_EQ(g_scripted.fullscreenModes[0].dmDisplayFlags, 9u);  // the desktop's record
         EXPECT_EQ(g_settings.width, 1024u);
         EXPECT_EQ(g_settings.height, 768u);
         EXPECT_EQ(g_settings.bitsPerPixel, 32u);
         EXPECT_EQ(g_settings.displayFrequency, 75u);
-        EXPECT_GE(scriptedFind("MoveWindow(0x1001, 0, 0, 1024, 768, 0)"), 0);
+        EXPECT_GT(scriptedSeq(Op::MoveWindow, withArgs({kWindow, 0, 0, 1024, 768, FALSE})), desktop);
         auto viewports = glCallsOf(GlOp::Viewport);
         ASSERT_EQ(viewports.size(), 1u);
         EXPECT_EQ(viewports[0].i[2], 1024);
@@ -195,7 +236,7 @@ TEST_F(WindowTest, WithoutTheDesktopModeEitherTheDisplayStaysAsItIs) {
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
     EXPECT_EQ(capture.text(), "Warning: Can't set device mode 1024x768x32\n");
     EXPECT_TRUE(g_scripted.fullscreenModes.empty());
-    EXPECT_EQ(scriptedCount("MoveWindow"), 0);
+    EXPECT_EQ(scriptedCount(Op::MoveWindow), 0);
     EXPECT_EQ(g_settings.width, 1024u);
     EXPECT_EQ(g_settings.height, 768u);
     EXPECT_EQ(g_settings.displayFrequency, 100u);
@@ -211,11 +252,10 @@ TEST_F(WindowTest, ZeroSizeAndDepthAreTakenFromTheScreen) {
     EXPECT_EQ(g_settings.width, 1280u);
     EXPECT_EQ(g_settings.height, 1024u);
     EXPECT_EQ(g_settings.bitsPerPixel, 24u);
-    EXPECT_GE(scriptedFind("CreateWindowExA(0x40008, test, test, 0x96000000, 0, 0, 1280, 1024, "
-                           "NULL, NULL, 0x400000, NULL)"),
-              0);
+    expectCreated(0x40008, 1280, 1024);
     // The desktop's device context is given back.
-    EXPECT_GT(scriptedFind("ReleaseDC(0x1000, 0x2000)"), scriptedFind("GetDeviceCaps(0x2000, 12)"));
+    EXPECT_GT(scriptedSeq(Op::ReleaseDC, withArgs({kDesktop, kDesktopDc})),
+              scriptedSeq(Op::GetDeviceCaps, withArgs({kDesktopDc, BITSPIXEL})));
 }
 
 TEST_F(WindowTest, SizeAndDepthGivenByTheApplicationAreKept) {
@@ -224,14 +264,12 @@ TEST_F(WindowTest, SizeAndDepthGivenByTheApplicationAreKept) {
     g_settings.bitsPerPixel = 16;
     g_settings.fullscreen = false;
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    EXPECT_EQ(scriptedCount("GetSystemMetrics"), 0);
-    EXPECT_EQ(scriptedCount("GetDeviceCaps"), 0);
+    EXPECT_EQ(scriptedCount(Op::GetSystemMetrics), 0);
+    EXPECT_EQ(scriptedCount(Op::GetDeviceCaps), 0);
     EXPECT_EQ(g_settings.width, 800u);
     EXPECT_EQ(g_settings.height, 600u);
     EXPECT_EQ(g_settings.bitsPerPixel, 16u);
-    EXPECT_GE(scriptedFind("CreateWindowExA(0x40000, test, test, 0x96000000, 0, 0, 800, 600, "
-                           "NULL, NULL, 0x400000, NULL)"),
-              0);
+    expectCreated(0x40000, 800, 600);
 }
 
 TEST_F(WindowTest, WindowedModeChangesNoDisplayModeAtOpenOrClose) {
@@ -240,14 +278,12 @@ TEST_F(WindowTest, WindowedModeChangesNoDisplayModeAtOpenOrClose) {
     g_scripted.modes = {desktopSized(85)};
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
     EXPECT_EQ(shellCloseWindow(), 1);
-    EXPECT_EQ(scriptedCount("ChangeDisplaySettingsA"), 0);
-    EXPECT_EQ(scriptedCount("EnumDisplaySettingsA"), 0);
-    EXPECT_EQ(scriptedCount("MoveWindow"), 0);
+    EXPECT_EQ(scriptedCount(Op::ChangeDisplaySettingsA), 0);
+    EXPECT_EQ(scriptedCount(Op::EnumDisplaySettingsA), 0);
+    EXPECT_EQ(scriptedCount(Op::MoveWindow), 0);
     EXPECT_TRUE(glCallsOf(GlOp::Viewport).empty());
     EXPECT_EQ(g_settings.displayFrequency, 100u);
-    EXPECT_GE(scriptedFind("CreateWindowExA(0x40000, test, test, 0x96000000, 0, 0, 1024, 768, "
-                           "NULL, NULL, 0x400000, NULL)"),
-              0);
+    expectCreated(0x40000, 1024, 768);
 }
 
 TEST_F(WindowTest, OpensInTheOrderThatMakesTheContextLast) {
@@ -255,38 +291,42 @@ TEST_F(WindowTest, OpensInTheOrderThatMakesTheContextLast) {
     g_settings.swapInterval = 0;
     g_scripted.modes = {desktopSized(60)};
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    const std::vector<std::string> expected = {
-        "ShowCursor(0)",
-        "GetSystemMetrics(0)",
-        "GetSystemMetrics(1)",
-        "GetDesktopWindow()",
-        "GetDC(0x1000)",
-        "GetDeviceCaps(0x2000, 12)",
-        "ReleaseDC(0x1000, 0x2000)",
-        "GetStockObject(4)",
-        "RegisterClassA(test)",
-        "CreateWindowExA(0x40008, test, test, 0x96000000, 0, 0, 1024, 768, NULL, NULL, 0x400000, "
-        "NULL)",
-        "GetDC(0x1001)",
-        "ChoosePixelFormat(0x2001)",
-        "DescribePixelFormat(0x2001, 1, 40)",
-        "SetPixelFormat(0x2001, 1)",
-        "SetFocus(0x1001)",
-        "EnumDisplaySettingsA(NULL, 0, dmSize=148)",
-        "ChangeDisplaySettingsA(CDS_TEST, 1024x768x32@60)",
-        "EnumDisplaySettingsA(NULL, 1, dmSize=148)",
-        "MoveWindow(0x1001, 0, 0, 1024, 768, 0)",
-        "ChangeDisplaySettingsA(CDS_FULLSCREEN, 1024x768x32@60)",
-        "QueryPerformanceFrequency()",
-        "wglCreateContext(0x2001)",
-        "wglMakeCurrent(0x2001, 0x3001)",
-        "glPixelStorei",
-        "glPixelStorei",
-        "glViewport",
-        "wglGetProcAddress(wglSwapIntervalEXT)",
-        "wglSwapIntervalEXT(0)",
-    };
-    EXPECT_EQ(g_scripted.log, expected);
+    // Step by step as the open goes: cursor, screen facts, class, window, pixel
+    // format, focus, the mode (listed, tested, fitted, applied), the counter's rate,
+    // and only then the context, GL state and swap interval.
+    expectSequence({
+        {Op::ShowCursor, {FALSE}},
+        {Op::GetSystemMetrics, {SM_CXSCREEN}},
+        {Op::GetSystemMetrics, {SM_CYSCREEN}},
+        {Op::GetDesktopWindow},
+        {Op::GetDC, {kDesktop}},
+        {Op::GetDeviceCaps, {kDesktopDc, BITSPIXEL}},
+        {Op::ReleaseDC, {kDesktop, kDesktopDc}},
+        {Op::GetStockObject, {BLACK_BRUSH}},
+        {Op::RegisterClassA},
+        {Op::CreateWindowExA, {0x40008, kScriptedText, kScriptedText, 0x96000000, 0, 0, 1024, 768,
+                               kNone, kNone, kInstance, kNone}},
+        {Op::GetDC, {kWindow}},
+        {Op::ChoosePixelFormat, {kDc}},
+        {Op::DescribePixelFormat, {kDc, 1, 40, 1}},
+        {Op::SetPixelFormat, {kDc, 1}},
+        {Op::SetFocus, {kWindow}},
+        {Op::EnumDisplaySettingsA, {kNone, 0, 148}},
+        {Op::ChangeDisplaySettingsA, {1, CDS_TEST, 1024, 768, 32, 60}},
+        {Op::EnumDisplaySettingsA, {kNone, 1, 148}},
+        {Op::MoveWindow, {kWindow, 0, 0, 1024, 768, FALSE}},
+        {Op::ChangeDisplaySettingsA, {1, CDS_FULLSCREEN, 1024, 768, 32, 60}},
+        {Op::QueryPerformanceFrequency, {1000000}},
+        {Op::wglCreateContext, {kDc}},
+        {Op::wglMakeCurrent, {kDc, kContext}},
+        {GlOp::PixelStorei},
+        {GlOp::PixelStorei},
+        {GlOp::Viewport},
+        {Op::wglGetProcAddress, {kScriptedText}},
+        {Op::wglSwapIntervalEXT, {0}},
+    });
+    EXPECT_EQ(scriptedCalls(Op::RegisterClassA).at(0).text[0], "test");
+    EXPECT_EQ(scriptedCalls(Op::wglGetProcAddress).at(0).text[0], "wglSwapIntervalEXT");
     EXPECT_EQ(g_window, kScriptedWindow);
     EXPECT_EQ(g_deviceContext, kScriptedWindowDc);
     EXPECT_EQ(g_glContext, kScriptedContext);
@@ -325,12 +365,14 @@ TEST_F(WindowTest, RegistersTheClassWithTheShellsProcedure) {
     EXPECT_EQ(c.lpszMenuName, nullptr);
     EXPECT_EQ(g_scripted.registeredClassName, "test");
     EXPECT_EQ(c.hbrBackground, GetStockObject(BLACK_BRUSH));
-    EXPECT_EQ(scriptedCount("LoadIconA"), 0);
+    EXPECT_EQ(scriptedCount(Op::LoadIconA), 0);
 }
 
 TEST_F(WindowTest, AnIconIdLoadsTheIconFromTheExecutable) {
     ASSERT_EQ(shellOpenWindow("test", 7), 1);
-    EXPECT_GE(scriptedFind("LoadIconA(0x400000, 7)"), 0);
+    const std::vector<ScriptedCall> loads = scriptedCalls(Op::LoadIconA);
+    ASSERT_EQ(loads.size(), 1u);
+    EXPECT_EQ(scriptedArgs(loads[0], 2), (Args{kInstance, 7}));
     EXPECT_EQ(g_scripted.registeredClass.hIcon, reinterpret_cast<HICON>(std::uintptr_t{0x5007}));
 }
 
@@ -387,13 +429,17 @@ TEST_F(WindowTest, PixelFormatRequestCarriesTheSettingsLowBytes) {
 }
 
 TEST_F(WindowTest, TheFormatIsSetAsDescribed) {
+    g_scripted.pixelFormats = {scriptedPixelFormat(16, 16), scriptedPixelFormat(32, 16),
+                               scriptedPixelFormat(32, 32)};
+    g_scripted.pixelFormats[2].cStencilBits = 8;  // the driver offers more than asked
     g_scripted.choosePixelFormatResult = 3;
-    g_scripted.describedDepthBits = 32;  // the driver offers more than asked
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    EXPECT_GE(scriptedFind("DescribePixelFormat(0x2001, 3, 40)"), 0);
-    EXPECT_GE(scriptedFind("SetPixelFormat(0x2001, 3)"), 0);
-    EXPECT_EQ(g_scripted.setDescriptor.cDepthBits, 32);
-    EXPECT_EQ(g_scripted.setDescriptor.cColorBits, 32);
+    const std::uint32_t described =
+        scriptedSeq(Op::DescribePixelFormat, withArgs({kDc, 3, 40, 1}));
+    EXPECT_GT(scriptedSeq(Op::SetPixelFormat, withArgs({kDc, 3})), described);
+    EXPECT_EQ(std::memcmp(&g_scripted.setDescriptor, &g_scripted.pixelFormats[2],
+                          sizeof g_scripted.setDescriptor),
+              0);
 }
 
 TEST_F(WindowTest, PixelFormatFailuresAreReportedByShellSetPixelFormatOnly) {
@@ -416,9 +462,9 @@ TEST_F(WindowTest, PixelFormatFailuresAreReportedByShellSetPixelFormatOnly) {
         g_scripted.setPixelFormatResult = c.set;
         // The open goes on whatever the format did; the context decides.
         ASSERT_EQ(shellOpenWindow("test", 0), 1);
-        EXPECT_EQ(scriptedCount("DescribePixelFormat") == 1, c.described);
-        EXPECT_EQ(scriptedCount("SetPixelFormat") == 1, c.described);
-        g_scripted.log.clear();
+        EXPECT_EQ(scriptedCount(Op::DescribePixelFormat) == 1, c.described);
+        EXPECT_EQ(scriptedCount(Op::SetPixelFormat) == 1, c.described);
+        scriptedClearCalls();
         EXPECT_EQ(shellSetPixelFormat(), c.expected);
     }
 }
@@ -428,14 +474,14 @@ TEST_F(WindowTest, SwapIntervalIsLookedUpUnlessItIsTwo) {
         int interval;
         bool offered;
         int lookups;
-        const char* call;  // nullptr: no call
+        bool called;
     };
     const Case cases[] = {
-        {2, true, 0, nullptr},
-        {0, true, 1, "wglSwapIntervalEXT(0)"},
-        {1, true, 1, "wglSwapIntervalEXT(1)"},
-        {-1, true, 1, "wglSwapIntervalEXT(-1)"},
-        {0, false, 1, nullptr},
+        {2, true, 0, false},
+        {0, true, 1, true},
+        {1, true, 1, true},
+        {-1, true, 1, true},
+        {0, false, 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.interval);
@@ -443,18 +489,21 @@ TEST_F(WindowTest, SwapIntervalIsLookedUpUnlessItIsTwo) {
         g_settings.swapInterval = c.interval;
         g_scripted.swapIntervalOffered = c.offered;
         ASSERT_EQ(shellOpenWindow("test", 0), 1);
-        EXPECT_EQ(scriptedCount("wglGetProcAddress"), c.lookups);
-        EXPECT_EQ(scriptedCount("wglSwapIntervalEXT"), c.call ? 1 : 0);
-        if (c.call) {
-            EXPECT_EQ(g_scripted.log.back(), c.call);
+        EXPECT_EQ(scriptedCount(Op::wglGetProcAddress), c.lookups);
+        EXPECT_EQ(scriptedCount(Op::wglSwapIntervalEXT), c.called ? 1 : 0);
+        if (c.called) {  // the open's last call, with the interval asked for
+            EXPECT_EQ(g_scripted.calls.back().op, Op::wglSwapIntervalEXT);
+            EXPECT_EQ(g_scripted.calls.back().arg[0], c.interval);
         }
     }
 }
 
 // --- Failures of the open --------------------------------------------------------
 
-LRESULT CALLBACK countingOnMessage(HWND, UINT message, WPARAM, LPARAM) {
-    scriptedNote("app onMessage " + std::to_string(message));
+int s_appMessages = 0;  // messages that reached countingOnMessage
+
+LRESULT CALLBACK countingOnMessage(HWND, UINT, WPARAM, LPARAM) {
+    ++s_appMessages;
     return 5;
 }
 void noFrame() {}
@@ -462,49 +511,62 @@ void noFrame() {}
 TEST_F(WindowTest, RefusedClassShowsTheMessageBoxAndLeavesTheDefaultsInPlace) {
     ShellCallbacks app = {countingOnMessage, noFrame};
     shellSetCallbacks(&app);
-    g_scripted.registerClassResult = 0;
+    s_appMessages = 0;
+    g_scripted.registerClassRefused = true;
     EXPECT_EQ(shellOpenWindow("test", 0), 0);
-    EXPECT_EQ(g_scripted.log.back(),
-              "MessageBoxA(NULL, Failed To Register The Window Class., Error, 0x10)");
-    EXPECT_EQ(scriptedCount("CreateWindowExA"), 0);
+    const ScriptedCall& last = g_scripted.calls.back();
+    EXPECT_EQ(last.op, Op::MessageBoxA);
+    EXPECT_EQ(scriptedArgs(last, 4),
+              (Args{kNone, kScriptedText, kScriptedText, MB_OK | MB_ICONERROR}));
+    EXPECT_EQ(last.text[0], "Failed To Register The Window Class.");
+    EXPECT_EQ(last.text[1], "Error");
+    EXPECT_EQ(scriptedCount(Op::CreateWindowExA), 0);
     EXPECT_EQ(g_scripted.cursorCount, -1);  // stays hidden
     EXPECT_EQ(g_settings.width, 1024u);
     EXPECT_EQ(g_settings.bitsPerPixel, 32u);
     // The application's pair was replaced by the defaults, which answer 1.
     EXPECT_EQ(shellWindowProc(nullptr, WM_KEYUP, 'A', 0), 1);
-    EXPECT_EQ(scriptedCount("app onMessage 257"), 0);
+    EXPECT_EQ(s_appMessages, 0);
 }
 
 TEST_F(WindowTest, MessagesDuringCreationReachTheDefaults) {
     ShellCallbacks app = {countingOnMessage, noFrame};
     shellSetCallbacks(&app);  // too early: the open installs the defaults
+    s_appMessages = 0;
     MSG creation = {};
     creation.message = WM_KEYUP;
     creation.wParam = 'A';
     g_scripted.creationMessages = {creation};
     ASSERT_EQ(shellOpenWindow("test", 0), 1);
-    long created = scriptedFind("CreateWindowExA");
-    EXPECT_EQ(scriptedFind("DefWindowProcA(0x1001, 0x101, 65, 0)"), created + 1);
-    EXPECT_EQ(scriptedCount("app onMessage 257"), 0);
+    // Inside CreateWindowExA, before anything else happens: the shell's procedure,
+    // then the defaults.
+    const std::vector<ScriptedCall>& calls = g_scripted.calls;
+    std::size_t created = 0;
+    while (created < calls.size() && calls[created].op != Op::CreateWindowExA) ++created;
+    ASSERT_LT(created + 1, calls.size());
+    EXPECT_EQ(calls[created + 1].op, Op::DefWindowProcA);
+    EXPECT_EQ(scriptedArgs(calls[created + 1], 4), (Args{kWindow, WM_KEYUP, 'A', 0}));
+    EXPECT_EQ(s_appMessages, 0);
 }
 
 struct OpenFailureCase {
     const char* label;
     void (*script)();
-    const char* lastCall;        // the open stops right after this call
+    Op lastOp;  // the open stops right after this call, with these first arguments
+    Args lastArgs;
     bool deviceContextObtained;  // close must give it back
     HGLRC contextLeft;
 };
 
 const OpenFailureCase kOpenFailures[] = {
-    {"window not created", [] { g_scripted.createWindowFails = true; }, "CreateWindowExA", false,
-     nullptr},
-    {"no device context", [] { g_scripted.getWindowDcFails = true; }, "GetDC(0x1001)", false,
-     nullptr},
-    {"context not created", [] { g_scripted.createContextFails = true; }, "wglCreateContext",
-     true, nullptr},
+    {"window not created", [] { g_scripted.createWindowFails = true; }, Op::CreateWindowExA,
+     {0x40008}, false, nullptr},
+    {"no device context", [] { g_scripted.getWindowDcFails = true; }, Op::GetDC, {kWindow},
+     false, nullptr},
+    {"context not created", [] { g_scripted.createContextFails = true; }, Op::wglCreateContext,
+     {kDc}, true, nullptr},
     {"context not made current", [] { g_scripted.makeCurrentResult = FALSE; },
-     "wglMakeCurrent(0x2001, 0x3001)", true, kScriptedContext},
+     Op::wglMakeCurrent, {kDc, kContext}, true, kScriptedContext},
 };
 
 TEST_F(WindowTest, FailuresEndTheOpenWithZeroAndCloseStillCleansUp) {
@@ -516,17 +578,20 @@ TEST_F(WindowTest, FailuresEndTheOpenWithZeroAndCloseStillCleansUp) {
         g_scripted.desktopMode = g_scripted.currentMode = {1024, 768, 32, 60, 0, 0};
         c.script();
         EXPECT_EQ(shellOpenWindow("test", 0), 0);
-        EXPECT_EQ(scriptedFind(c.lastCall), static_cast<long>(g_scripted.log.size()) - 1);
+        ASSERT_FALSE(g_scripted.calls.empty());
+        EXPECT_EQ(g_scripted.calls.back().op, c.lastOp);
+        EXPECT_EQ(scriptedArgs(g_scripted.calls.back(), c.lastArgs.size()), c.lastArgs);
         EXPECT_TRUE(glRecorderCalls().empty());
         EXPECT_EQ(g_glContext, c.contextLeft);
 
-        g_scripted.log.clear();
+        scriptedClearCalls();
         EXPECT_EQ(shellCloseWindow(), 1);
-        ASSERT_FALSE(g_scripted.log.empty());
-        EXPECT_EQ(g_scripted.log.front(), "ChangeDisplaySettingsA(NULL, 0)");
+        ASSERT_FALSE(g_scripted.calls.empty());
+        EXPECT_EQ(g_scripted.calls.front().op, Op::ChangeDisplaySettingsA);
+        EXPECT_EQ(scriptedArgs(g_scripted.calls.front(), 2), (Args{0, 0}));  // NULL: restore
         EXPECT_EQ(g_scripted.currentMode.frequency, 60u);  // the desktop's mode is back
-        EXPECT_EQ(scriptedCount("ReleaseDC"), c.deviceContextObtained ? 1 : 0);
-        EXPECT_EQ(scriptedCount("wglDeleteContext"), c.contextLeft ? 1 : 0);
+        EXPECT_EQ(scriptedCount(Op::ReleaseDC), c.deviceContextObtained ? 1 : 0);
+        EXPECT_EQ(scriptedCount(Op::wglDeleteContext), c.contextLeft ? 1 : 0);
         EXPECT_EQ(g_glContext, nullptr);
         EXPECT_EQ(g_deviceContext, nullptr);
     }
@@ -534,13 +599,20 @@ TEST_F(WindowTest, FailuresEndTheOpenWithZeroAndCloseStillCleansUp) {
 
 // --- Closing ---------------------------------------------------------------------
 
+// The close made exactly the one restoring call.
+void expectOnlyTheRestore() {
+    ASSERT_EQ(g_scripted.calls.size(), 1u);
+    EXPECT_EQ(g_scripted.calls[0].op, Op::ChangeDisplaySettingsA);
+    EXPECT_EQ(scriptedArgs(g_scripted.calls[0], 2), (Args{0, 0}));
+}
+
 TEST_F(WindowTest, CloseWithNothingOpenOnlyRestoresTheMode) {
     EXPECT_EQ(shellCloseWindow(), 1);
-    EXPECT_EQ(g_scripted.log, std::vector<std::string>{"ChangeDisplaySettingsA(NULL, 0)"});
-    g_scripted.log.clear();
+    expectOnlyTheRestore();
+    scriptedClearCalls();
     g_settings.fullscreen = false;
     EXPECT_EQ(shellCloseWindow(), 1);
-    EXPECT_TRUE(g_scripted.log.empty());
+    EXPECT_TRUE(g_scripted.calls.empty());
 }
 
 TEST_F(WindowTest, CloseReleasesEverythingOnceAndCanBeRepeated) {
@@ -548,31 +620,31 @@ TEST_F(WindowTest, CloseReleasesEverythingOnceAndCanBeRepeated) {
     g_scripted.modes = {desktopSized(85)};
     openWindow();
     EXPECT_EQ(shellCloseWindow(), 1);
-    const std::vector<std::string> first = {
-        "ChangeDisplaySettingsA(NULL, 0)",
-        "wglMakeCurrent(0x2001, NULL)",
-        "wglDeleteContext(0x3001)",
-        "ReleaseDC(0x1001, 0x2001)",
-    };
-    EXPECT_EQ(g_scripted.log, first);
+    expectSequence({
+        {Op::ChangeDisplaySettingsA, {0, 0}},
+        {Op::wglMakeCurrent, {kDc, kNone}},
+        {Op::wglDeleteContext, {kContext}},
+        {Op::ReleaseDC, {kWindow, kDc}},
+    });
     EXPECT_EQ(g_glContext, nullptr);
     EXPECT_EQ(g_deviceContext, nullptr);
     EXPECT_EQ(g_scripted.currentContext, nullptr);
 
-    g_scripted.log.clear();
+    scriptedClearCalls();
     EXPECT_EQ(shellCloseWindow(), 1);
-    EXPECT_EQ(g_scripted.log, std::vector<std::string>{"ChangeDisplaySettingsA(NULL, 0)"});
+    expectOnlyTheRestore();
 }
 
 TEST_F(WindowTest, CloseFailuresKeepTheRemainingHandles) {
     struct Case {
         const char* label;
         BOOL release, remove;
-        const char* lastCall;
+        Op lastOp;
+        Args lastArgs;
     };
     const Case cases[] = {
-        {"context not detached", FALSE, TRUE, "wglMakeCurrent(0x2001, NULL)"},
-        {"context not deleted", TRUE, FALSE, "wglDeleteContext(0x3001)"},
+        {"context not detached", FALSE, TRUE, Op::wglMakeCurrent, {kDc, kNone}},
+        {"context not deleted", TRUE, FALSE, Op::wglDeleteContext, {kContext}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -581,18 +653,23 @@ TEST_F(WindowTest, CloseFailuresKeepTheRemainingHandles) {
         g_scripted.releaseCurrentResult = c.release;
         g_scripted.deleteContextResult = c.remove;
         EXPECT_EQ(shellCloseWindow(), 0);
-        EXPECT_EQ(g_scripted.log.front(), "ChangeDisplaySettingsA(NULL, 0)");
-        EXPECT_EQ(g_scripted.log.back(), c.lastCall);
-        EXPECT_EQ(scriptedCount("ReleaseDC"), 0);
+        ASSERT_FALSE(g_scripted.calls.empty());
+        EXPECT_EQ(g_scripted.calls.front().op, Op::ChangeDisplaySettingsA);
+        EXPECT_EQ(scriptedArgs(g_scripted.calls.front(), 2), (Args{0, 0}));
+        EXPECT_EQ(g_scripted.calls.back().op, c.lastOp);
+        EXPECT_EQ(scriptedArgs(g_scripted.calls.back(), c.lastArgs.size()), c.lastArgs);
+        EXPECT_EQ(scriptedCount(Op::ReleaseDC), 0);
         EXPECT_EQ(g_glContext, kScriptedContext);
         EXPECT_EQ(g_deviceContext, kScriptedWindowDc);
 
         // Once the platform lets go, a second close finishes the job.
         g_scripted.releaseCurrentResult = TRUE;
         g_scripted.deleteContextResult = TRUE;
-        g_scripted.log.clear();
+        scriptedClearCalls();
         EXPECT_EQ(shellCloseWindow(), 1);
-        EXPECT_EQ(g_scripted.log.back(), "ReleaseDC(0x1001, 0x2001)");
+        ASSERT_FALSE(g_scripted.calls.empty());
+        EXPECT_EQ(g_scripted.calls.back().op, Op::ReleaseDC);
+        EXPECT_EQ(scriptedArgs(g_scripted.calls.back(), 2), (Args{kWindow, kDc}));
         EXPECT_EQ(g_glContext, nullptr);
         EXPECT_EQ(g_deviceContext, nullptr);
     }
@@ -602,10 +679,10 @@ TEST_F(WindowTest, CloseRestoresTheModeEvenWhenFullscreenWasClearedAfterTheOpen)
     openWindow();
     g_settings.fullscreen = false;
     EXPECT_EQ(shellCloseWindow(), 1);
-    EXPECT_EQ(scriptedCount("ChangeDisplaySettingsA"), 1);
-    g_scripted.log.clear();
+    EXPECT_EQ(scriptedCount(Op::ChangeDisplaySettingsA), 1);
+    scriptedClearCalls();
     EXPECT_EQ(shellCloseWindow(), 1);  // restored already: nothing more to undo
-    EXPECT_TRUE(g_scripted.log.empty());
+    EXPECT_TRUE(g_scripted.calls.empty());
 }
 
 }  // namespace

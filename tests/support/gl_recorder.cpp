@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-void (*g_glRecorderEcho)(const char* name) = nullptr;
+void (*g_glRecorderHook)(const GlCall& call) = nullptr;
 
 namespace {
 std::vector<GlCall> s_calls;
@@ -13,6 +13,7 @@ std::vector<std::array<double, 9>> s_doubles;
 std::vector<std::string> s_texts;
 GLuint s_nextList = 1;
 GLint s_viewport[4] = {0, 0, 0, 0};
+std::uint32_t s_sequence = 0;
 
 const char* const kNames[] = {
     "glPixelStorei", "glViewport", "glFinish", "glGetIntegerv", "glMatrixMode",
@@ -26,8 +27,9 @@ static_assert(sizeof(kNames) / sizeof(kNames[0]) == static_cast<int>(GlOp::Raste
 
 void record(GlOp op, std::int32_t i0 = 0, std::int32_t i1 = 0, std::int32_t i2 = 0,
             std::int32_t i3 = 0, float f0 = 0, float f1 = 0, float f2 = 0, float f3 = 0) {
-    s_calls.push_back(GlCall{op, {i0, i1, i2, i3}, {f0, f1, f2, f3}});
-    if (g_glRecorderEcho) g_glRecorderEcho(glOpName(op));
+    const GlCall call{op, {i0, i1, i2, i3}, {f0, f1, f2, f3}, recordedCallSequence()};
+    s_calls.push_back(call);
+    if (g_glRecorderHook) g_glRecorderHook(call);  // a copy: the hook may record more
 }
 
 std::int32_t recordDoubles(std::array<double, 9> values) {
@@ -37,6 +39,8 @@ std::int32_t recordDoubles(std::array<double, 9> values) {
 }  // namespace
 
 const char* glOpName(GlOp op) { return kNames[static_cast<int>(op)]; }
+
+std::uint32_t recordedCallSequence() { return s_sequence++; }
 
 void glRecorderReset() {
     s_calls.clear();

@@ -2,6 +2,8 @@
 // Linked into a test instead of the system's GL library, every call lands in
 // glRecorderCalls() in order; nothing is drawn. glGenLists hands out names from a
 // counter, glGetIntegerv(GL_VIEWPORT) answers with glRecorderSetViewport's value.
+// Each call takes a number from the sequence that the scripted platform's calls
+// share (recordedCallSequence), so GL and platform calls can be ordered together.
 #pragma once
 
 #include <array>
@@ -23,6 +25,7 @@ struct GlCall {
     GlOp op;
     std::int32_t i[4];
     float f[4];
+    std::uint32_t seq;  // place in the sequence shared with the scripted platform
 };
 
 const char* glOpName(GlOp op);
@@ -34,6 +37,10 @@ const std::vector<GlCall>& glRecorderCalls();
 const std::vector<std::array<double, 9>>& glRecorderDoubles();
 const std::vector<std::string>& glRecorderTexts();
 
-// When set, called with each call's name as it is recorded (lets a test merge GL
-// calls into a log of its own).
-extern void (*g_glRecorderEcho)(const char* name);
+// Hands out the next number of the sequence shared by every recorded call, GL or
+// platform; it only grows (no reset), so numbers taken before a reset still order.
+std::uint32_t recordedCallSequence();
+
+// When set, called with each call once it is recorded (lets a test act on a GL call,
+// for instance close the window after a number of frames).
+extern void (*g_glRecorderHook)(const GlCall& call);
