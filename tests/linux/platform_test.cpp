@@ -266,7 +266,18 @@ TEST_F(PlatformTest, ProcAddressKnowsOnlyTheSwapIntervalExtension) {
     typedef BOOL (*SwapInterval)(int);
     auto swapInterval = reinterpret_cast<SwapInterval>(
         reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT")));
-    swapInterval(0);  // Xvfb's llvmpipe refuses; what matters is a sound call
+    // What the call reports is what happened: success leaves SDL reading back the
+    // interval asked for, failure (Xvfb's llvmpipe cannot set one) leaves the
+    // interval as it was. 1 first, so that a report of success that is not true shows
+    // even where the interval already is 0; 0 last, as the demo leaves it.
+    for (int interval : {1, 0}) {
+        const int before = SDL_GL_GetSwapInterval();
+        if (swapInterval(interval)) {
+            EXPECT_EQ(SDL_GL_GetSwapInterval(), interval) << "reported as set";
+        } else {
+            EXPECT_EQ(SDL_GL_GetSwapInterval(), before) << "reported as refused, asked " << interval;
+        }
+    }
     EXPECT_TRUE(SwapBuffers(w->dc));
     EXPECT_FALSE(SwapBuffers(GetDC(GetDesktopWindow())));
 }
