@@ -275,7 +275,8 @@ TEST_F(PlatformTest, ProcAddressKnowsOnlyTheSwapIntervalExtension) {
         if (swapInterval(interval)) {
             EXPECT_EQ(SDL_GL_GetSwapInterval(), interval) << "reported as set";
         } else {
-            EXPECT_EQ(SDL_GL_GetSwapInterval(), before) << "reported as refused, asked " << interval;
+            EXPECT_EQ(SDL_GL_GetSwapInterval(), before)
+                << "reported as refused, asked " << interval;
         }
     }
     EXPECT_TRUE(SwapBuffers(w->dc));

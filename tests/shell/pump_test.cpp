@@ -158,7 +158,8 @@ TEST_F(PumpTest, EscapeWithTheDefaultCallbacksEndsThePump) {
     const Args escape = {window, WM_KEYDOWN, VK_ESCAPE, 0};
     EXPECT_EQ(calls[0].arg[0], 0);  // the counter's reading
     // Every message of the queue, taken out: the key, then the quit.
-    EXPECT_EQ(scriptedArgs(calls[1], 7), (Args{kNone, 0, 0, PM_REMOVE, WM_KEYDOWN, VK_ESCAPE, window}));
+    EXPECT_EQ(scriptedArgs(calls[1], 7),
+              (Args{kNone, 0, 0, PM_REMOVE, WM_KEYDOWN, VK_ESCAPE, window}));
     EXPECT_EQ(scriptedArgs(calls[2], 4), escape);
     EXPECT_EQ(scriptedArgs(calls[3], 4), escape);
     EXPECT_EQ(scriptedArgs(calls[4], 4), escape);
@@ -189,7 +190,8 @@ TEST_F(PumpTest, AllWaitingMessagesAreHandledBeforeAFrame) {
                              ScriptedStep::note("frame")}),
               expected);
     std::vector<std::int64_t> keys;
-    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA)) keys.push_back(call.arg[2]);
+    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA))
+        keys.push_back(call.arg[2]);
     EXPECT_EQ(keys, (Args{'A', 'A', 'W'}));  // in the order posted
 }
 
@@ -204,7 +206,8 @@ TEST_F(PumpTest, NothingIsDispatchedOrDrawnAfterTheQuitMessage) {
     run();
     EXPECT_EQ(frames, 0);
     std::vector<std::int64_t> keys;
-    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA)) keys.push_back(call.arg[2]);
+    for (const ScriptedCall& call : scriptedCalls(Op::DispatchMessageA))
+        keys.push_back(call.arg[2]);
     EXPECT_EQ(keys, (Args{'A', 'B'}));
     // The pump's last call took the quit message; nothing came after it.
     ASSERT_FALSE(g_scripted.calls.empty());

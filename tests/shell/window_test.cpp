@@ -155,8 +155,9 @@ TEST_P(ModeChoiceTest, AppliesTheChosenListedMode) {
     EXPECT_EQ(listing.back().result, FALSE);
     const std::uint32_t move =
         scriptedSeq(Op::MoveWindow, withArgs({kWindow, 0, 0, 1024, 768, FALSE}));
-    const std::uint32_t apply = scriptedSeq(
-        Op::ChangeDisplaySettingsA, withArgs({1, CDS_FULLSCREEN, 1024, 768, 32, c.expectedFrequency}));
+    const std::uint32_t apply =
+        scriptedSeq(Op::ChangeDisplaySettingsA,
+                    withArgs({1, CDS_FULLSCREEN, 1024, 768, 32, c.expectedFrequency}));
     EXPECT_GT(move, listing.back().seq);
     EXPECT_GT(apply, move);
 }
@@ -221,7 +222,8 @@ TEST_F(WindowTest, WithoutAFittingModeWarnsOnceAndAppliesTheDesktopMode) {
         EXPECT_EQ(g_settings.height, 768u);
         EXPECT_EQ(g_settings.bitsPerPixel, 32u);
         EXPECT_EQ(g_settings.displayFrequency, 75u);
-        EXPECT_GT(scriptedSeq(Op::MoveWindow, withArgs({kWindow, 0, 0, 1024, 768, FALSE})), desktop);
+        EXPECT_GT(scriptedSeq(Op::MoveWindow, withArgs({kWindow, 0, 0, 1024, 768, FALSE})),
+                  desktop);
         auto viewports = glCallsOf(GlOp::Viewport);
         ASSERT_EQ(viewports.size(), 1u);
         EXPECT_EQ(viewports[0].i[2], 1024);

@@ -426,7 +426,9 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* requ
     return answer(call, dc && listed ? g_scripted.setPixelFormatResult : FALSE);
 }
 
-BOOL WINAPI SwapBuffers(HDC dc) { return answer(record(Op::SwapBuffers, {v(dc)}), dc ? TRUE : FALSE); }
+BOOL WINAPI SwapBuffers(HDC dc) {
+    return answer(record(Op::SwapBuffers, {v(dc)}), dc ? TRUE : FALSE);
+}
 
 // --- GL context and font lists ----------------------------------------------------
 
@@ -451,9 +453,8 @@ PROC WINAPI wglGetProcAddress(LPCSTR name) {
     const std::size_t call = record(Op::wglGetProcAddress, {str(name)}, {textOf(name)});
     if (!g_scripted.swapIntervalOffered || !name || std::strcmp(name, "wglSwapIntervalEXT") != 0)
         return answer(call, PROC{nullptr});
-    PROC found = reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(scriptedSwapIntervalEXT));
-    g_scripted.calls[call].result = 1;  // found: the function's address means nothing to a test
-    return found;
+    return answer(call,
+                  reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(scriptedSwapIntervalEXT)));
 }
 
 BOOL WINAPI wglUseFontBitmapsA(HDC dc, DWORD first, DWORD count, DWORD listBase) {
