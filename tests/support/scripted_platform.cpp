@@ -14,9 +14,10 @@
 //   one never registered.
 // - Messages: PostQuitMessage sets a flag (the last exit code counts) instead of
 //   queueing; WM_QUIT is handed out only when no waiting message passes the
-//   filters, so after the messages posted before and after the quit, and it is
-//   taken out of the filters' reach: Windows hands it out whatever window or range
-//   the caller filters on. PeekMessageA honours the window filter (NULL: all; -1:
+//   filters, so after the messages posted before and after the quit, and the
+//   filters never hold it back (Windows hands it out whatever window or range the
+//   caller asks for; the Linux layer still keeps it from a range without WM_QUIT).
+//   PeekMessageA honours the window filter (NULL: all; -1:
 //   messages without a window; else that window's) and the range (0, 0: all; else
 //   min to max inclusive), takes the first matching message out of the middle of
 //   the queue with PM_REMOVE and leaves it with PM_NOREMOVE (WM_QUIT too).
