@@ -4,8 +4,8 @@
 // On Windows they are the system's own (user32, gdi32, kernel32, opengl32, glu32)
 // and this header only pulls in the system headers. Elsewhere this header declares
 // the subset that the program uses, with Win32's names, values and record layouts,
-// and a backend defines it: the Linux layer on SDL2, FreeType and fontconfig in this
-// folder (the real program), or the tests' scripted stand-in with recorded calls
+// and a backend defines it: the Linux layer on SDL2, FreeType and fontconfig in sdl/
+// (the real program), or the tests' scripted stand-in with recorded calls
 // (tests/support/scripted_platform.cpp). CMake links exactly one of them; code above
 // the seam never knows which.
 #pragma once
@@ -221,6 +221,8 @@ struct PIXELFORMATDESCRIPTOR {
 #define WM_KEYUP 0x0101
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
+#define WM_SYSCOMMAND 0x0112
+#define SC_CLOSE 0xF060
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
@@ -237,6 +239,7 @@ struct PIXELFORMATDESCRIPTOR {
 // Virtual-key codes.
 #define VK_BACK 0x08
 #define VK_TAB 0x09
+#define VK_CLEAR 0x0C
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
@@ -267,6 +270,7 @@ struct PIXELFORMATDESCRIPTOR {
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70  // VK_F2..F11 follow
+#define VK_F4 0x73
 #define VK_F10 0x79
 #define VK_F12 0x7B
 #define VK_NUMLOCK 0x90

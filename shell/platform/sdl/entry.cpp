@@ -1,0 +1,126 @@
+// Entry and signals: the process entry of the Linux backend, its signals, SDL's
+// start and end, and the two process services (time, message box).
+//
+// Provides:
+// - main(): installs SIGINT and SIGTERM handlers (each signal becomes a WM_CLOSE to
+//   the window at the next PeekMessageA, also when it came during start-up), keeps
+//   SDL's own handlers out, calls WinMain(instance, NULL, the arguments after the
+//   program name quoted into one line as the Microsoft C runtime would read them
+//   back, SW_SHOWDEFAULT) and returns its result. SDL is shut down at exit, which
+//   also undoes a display-mode change left behind.
+// - Video from X11 first, then Wayland or KMS/DRM (unless SDL_VIDEODRIVER names
+//   others); SDL's invisible offscreen and dummy drivers do not count as a display.
+//   X11 comes first because only there can the cursor be put anywhere (native
+//   Wayland cannot warp the pointer; XWayland can). Video starts on first use;
+//   without a display every operation that needs one fails (NULL, 0, FALSE or
+//   DISP_CHANGE_FAILED) and one line on standard error gives SDL's reason.
+// - Time: CLOCK_MONOTONIC in nanoseconds (frequency 1e9).
+// - MessageBoxA writes "caption: text" to standard error. It shows an SDL dialog as
+//   well only when standard input is a terminal, the environment has no CI
+//   variable and a display is available; otherwise it returns IDOK at once.
+//
+// Leaves out: other signals keep their default actions.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "shell/platform/sdl/state.h"
+#include "shell/platform/sdl/text.h"
+
+namespace sdlLayer {
+
+Layer g_layer;
+
+namespace {
+constexpr long long kNanosecondsPerSecond = 1000000000;
+constexpr const char* kVideoDrivers = "x11,wayland,KMSDRM";
+
+void onCloseSignal(int) { g_layer.closeSignalsReceived = g_layer.closeSignalsReceived + 1; }
+
+void installSignalHandlers() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onCloseSignal;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void shutDown() {
+    if (videoRunning()) SDL_Quit();
+    g_layer.video = 0;
+}
+
+// Real dialogs only for a person at a terminal: one would block an automated run.
+bool dialogsWanted() { return !std::getenv("CI") && isatty(STDIN_FILENO) && videoUp(); }
+}  // namespace
+
+bool videoUp() {
+    if (g_layer.video == 0) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            g_layer.video = 1;
+            applyCursorVisibility();
+        } else {
+            g_layer.video = -1;
+            std::fprintf(stderr, "platform: no display: %s\n", SDL_GetError());
+        }
+    }
+    return videoRunning();
+}
+
+}  // namespace sdlLayer
+
+using namespace sdlLayer;
+
+// Process entry
+
+int main(int argc, char** argv) {
+    installSignalHandlers();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Only drivers that show something: without a display SDL would fall back to
+    // its offscreen driver and run on, invisible. SDL_VIDEODRIVER still wins.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, kVideoDrivers, SDL_HINT_DEFAULT);
+    std::atexit(shutDown);
+    std::string commandLine = commandLineOf(argc, argv);
+    return WinMain(&g_layer.instance, nullptr, commandLine.data(), SW_SHOWDEFAULT);
+}
+
+// Time
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    if (!frequency) return FALSE;
+    frequency->QuadPart = kNanosecondsPerSecond;
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* counter) {
+    timespec now;
+    if (!counter || clock_gettime(CLOCK_MONOTONIC, &now) != 0) return FALSE;
+    counter->QuadPart = static_cast<long long>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
+    return TRUE;
+}
+
+// Dialogue
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    if (!caption) caption = "Error";
+    if (!text) text = "";
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    if (dialogsWanted()) {
+        Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+        const UINT icon = type & 0xF0u;
+        if (icon == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
+        else if (icon == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
+        SDL_ShowSimpleMessageBox(flags, caption, text, isWindow(owner) ? g_layer.window.sdl : nullptr);
+    }
+    return IDOK;
+}

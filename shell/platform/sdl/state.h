@@ -1,0 +1,114 @@
+// The Linux backend's state, in one place: the records behind the handles it hands
+// out and everything it remembers between calls. Every file of this folder works
+// on the one instance, g_layer (defined in entry.cpp); none keeps state of its own.
+// The functions that the files call across the folder are declared here too.
+#pragma once
+
+#include <SDL.h>
+
+#include <csignal>
+
+#include "shell/platform/platform.h"
+#include "shell/platform/sdl/display.h"
+#include "shell/platform/sdl/queue.h"
+
+// The records behind the handles.
+struct HINSTANCE__ {
+    int unused;
+};
+
+struct HWND__ {
+    bool exists;  // CreateWindowExA has filled the record
+    WNDPROC proc;
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;  // display 0's coordinates, as on Windows
+    char title[256];
+    SDL_Window* sdl;  // made by SetPixelFormat
+    int pixelFormat;  // 0 until SetPixelFormat
+};
+
+struct HDC__ {
+    HGDIOBJ font;
+    HGDIOBJ brush;
+};
+
+struct HGLRC__ {
+    SDL_GLContext context;  // null: the slot is free
+};
+
+struct HGDIOBJ__ {
+    bool font;
+};
+
+namespace sdlLayer {
+
+constexpr int kMaxClasses = 16;
+constexpr ATOM kFirstAtom = 0xC000;  // where Windows numbers registered classes
+constexpr int kMaxContexts = 4;
+constexpr int kMaxFormats = 8;
+
+struct WindowClass {
+    char name[256];
+    WNDPROC proc;
+};
+
+struct Layer {
+    // Entry and signals.
+    volatile std::sig_atomic_t closeSignalsReceived = 0;  // written by the signal handler
+    std::sig_atomic_t closeSignalsHandled = 0;
+    int video = 0;  // 0: not tried yet, 1: running, -1: no display
+    HINSTANCE__ instance = {0};
+
+    // Window classes, the window, pixel formats, GL contexts.
+    WindowClass classes[kMaxClasses] = {};
+    int classCount = 0;
+    HWND__ window = {};
+    HWND__ desktopWindow = {};
+    HGDIOBJ__ whiteBrush = {false};
+    HGDIOBJ__ blackBrush = {false};
+    HGDIOBJ__ systemFont = {true};
+    HDC__ windowDc = {&systemFont, &whiteBrush};  // a new DC's selection, as on Windows
+    HDC__ desktopDc = {&systemFont, &whiteBrush};
+    HGLRC__ contexts[kMaxContexts] = {};
+    PIXELFORMATDESCRIPTOR formats[kMaxFormats] = {};
+    int formatCount = 0;
+
+    // Display modes.
+    SDL_DisplayMode fullScreenMode = {};
+    bool fullScreenPending = false;  // asked for before the SDL window existed
+    bool fullScreenActive = false;
+
+    // Messages.
+    MessageQueue queue;
+    bool quitPosted = false;
+    int quitCode = 0;
+
+    // Mouse.
+    int cursorCount = 0;  // Windows' display counter: shown while >= 0
+    bool cursorWarped = false;
+    POINT cursorWarp = {0, 0};  // display 0's coordinates
+};
+
+extern Layer g_layer;
+
+// Entry (entry.cpp): starts SDL's video on first use; false without a display.
+bool videoUp();
+inline bool videoRunning() { return g_layer.video > 0; }
+
+// Window and GL (window.cpp).
+bool isWindow(HWND window);
+bool isOurDc(HDC dc);
+
+// Display modes (modes.cpp).
+bool enterFullScreen();  // applies g_layer.fullScreenMode to the SDL window
+
+// Events (events.cpp).
+void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void pumpSystem();  // moves signals and SDL's events into the queue
+
+// Mouse (mouse.cpp).
+bool cursorPosition(POINT* point);
+void applyCursorVisibility();
+
+}  // namespace sdlLayer
