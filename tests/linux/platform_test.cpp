@@ -34,9 +34,11 @@ void PrintTo(const Received& r, std::ostream* out) {
 
 constexpr LRESULT kProcResult = 0x5A5A;  // tells the procedure's answer from DefWindowProcA's 0
 std::vector<Received> s_received;
+bool s_passToDefault = false;  // whether the procedure hands messages on as the shell's does
 
-LRESULT CALLBACK recordingProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     s_received.push_back({message, wParam, lParam});
+    if (s_passToDefault && message != WM_CLOSE) DefWindowProcA(window, message, wParam, lParam);
     return kProcResult;
 }
 
@@ -141,6 +143,19 @@ bool sameRect(const RECT& a, const RECT& b) {
 std::string describe(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) +
            "," + std::to_string(r.bottom);
+}
+
+// Whether the X server has the test window at `r`, by xdotool's account.
+bool serverPlaces(const RECT& r) {
+    const std::string geometry =
+        output("xdotool search --name '^platform test$' getwindowgeometry %1");
+    const std::string position =
+        "Position: " + std::to_string(r.left) + "," + std::to_string(r.top);
+    const std::string size = "Geometry: " + std::to_string(r.right - r.left) + "x" +
+                             std::to_string(r.bottom - r.top);
+    const bool placed = geometry.find(position) != std::string::npos && geometry.find(size) != std::string::npos;
+    if (!placed) std::fprintf(stderr, "xdotool: %s", geometry.c_str());
+    return placed;
 }
 
 // Waits for the window's rectangle to become `wanted` (the X server confirms
@@ -395,6 +410,123 @@ TEST_F(PlatformTest, KeysArriveWithWindowsVirtualKeysAndFlags) {
     }
 }
 
+// xset's view of a keyboard lock, "on" or "off".
+std::string lockState(const char* lock) {
+    const std::string settings = output("xset q");
+    const std::size_t at = settings.find(lock);
+    if (at == std::string::npos) return "unknown";
+    const std::size_t colon = settings.find(':', at);
+    const std::size_t value = settings.find_first_not_of(' ', colon + 1);
+    return settings.substr(value, settings.find_first_of(" \n", value) - value);
+}
+
+// Presses Num Lock until xset reports `wanted`, and returns the key messages taken.
+void setNumLock(const char* wanted) {
+    for (int presses = 0; presses < 2 && lockState("Num Lock") != wanted; ++presses) {
+        ASSERT_EQ(std::system("xdotool key Num_Lock"), 0);
+        takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
+            return !got.empty() && got.back().message == WM_KEYUP && got.back().wParam == VK_NUMLOCK;
+        });
+    }
+    ASSERT_EQ(lockState("Num Lock"), wanted);
+}
+
+std::vector<Received> keyMessagesAfter(const std::string& keys, std::size_t wanted) {
+    EXPECT_EQ(std::system(("xdotool " + keys).c_str()), 0);
+    std::vector<MSG> taken =
+        takeMessages(std::chrono::seconds(3), [wanted](const std::vector<MSG>& got) {
+            std::size_t count = 0;
+            for (const MSG& m : got) count += isKeyMessage(m.message);
+            return count >= wanted;
+        });
+    std::vector<Received> got;
+    for (const MSG& m : taken)
+        if (isKeyMessage(m.message)) got.push_back({m.message, m.wParam, m.lParam});
+    return got;
+}
+
+// With Num Lock off the keypad's digits are the navigation keys they carry, as on
+// Windows (keypad 8 flies forward); with it on they are digits.
+TEST_F(PlatformTest, KeypadFollowsNumLock) {
+    const std::string before = lockState("Num Lock");
+    ASSERT_NE(before, "unknown");
+    const struct {
+        const char* numLock;
+        const char* keys;
+        std::vector<Received> expected;
+    } cases[] = {
+        {"off", "key KP_Up KP_Left KP_Begin",
+         {{WM_KEYDOWN, VK_UP, 0x00000001}, {WM_KEYUP, VK_UP, 0xC0000001},
+          {WM_KEYDOWN, VK_LEFT, 0x00000001}, {WM_KEYUP, VK_LEFT, 0xC0000001},
+          {WM_KEYDOWN, VK_CLEAR, 0x00000001}, {WM_KEYUP, VK_CLEAR, 0xC0000001}}},
+        {"off", "key KP_Delete Up",
+         {{WM_KEYDOWN, VK_DELETE, 0x00000001}, {WM_KEYUP, VK_DELETE, 0xC0000001},
+          {WM_KEYDOWN, VK_UP, 0x01000001}, {WM_KEYUP, VK_UP, 0xC1000001}}},
+        // xdotool names a key by its first keysym; the keypad's first is the
+        // navigation key whatever Num Lock says, and the server applies the lock.
+        {"on", "key KP_Up KP_Insert",
+         {{WM_KEYDOWN, VK_NUMPAD0 + 8, 0x00000001}, {WM_KEYUP, VK_NUMPAD0 + 8, 0xC0000001},
+          {WM_KEYDOWN, VK_NUMPAD0, 0x00000001}, {WM_KEYUP, VK_NUMPAD0, 0xC0000001}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("Num Lock ") + c.numLock + ": " + c.keys);
+        setNumLock(c.numLock);
+        EXPECT_EQ(keyMessagesAfter(c.keys, c.expected.size()), c.expected);
+    }
+    setNumLock(before.c_str());
+}
+
+// Alt+F4 closes the window through the default processing, as on Windows: the
+// system key reaches DefWindowProcA, which posts WM_SYSCOMMAND(SC_CLOSE), whose
+// default processing sends WM_CLOSE.
+TEST_F(PlatformTest, AltF4ReachesTheWindowAsCloseThroughTheDefaultProcessing) {
+    s_passToDefault = true;
+    ASSERT_EQ(std::system("xdotool keydown Alt_L key F4 keyup Alt_L"), 0);
+    auto seen = [](UINT message, WPARAM wParam) {
+        for (std::size_t i = 0; i < s_received.size(); ++i)
+            if (s_received[i].message == message && s_received[i].wParam == wParam) return i;
+        return s_received.size();
+    };
+    const auto end = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < end &&
+           (seen(WM_CLOSE, 0) == s_received.size() || seen(WM_SYSKEYUP, VK_MENU) == s_received.size())) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    s_passToDefault = false;
+    // The keys as they came; the command, posted, comes behind whatever key messages
+    // were already waiting, and WM_CLOSE right after it.
+    std::vector<Received> keys, others;
+    for (const Received& r : s_received) (isKeyMessage(r.message) ? keys : others).push_back(r);
+    const std::vector<Received> expectedKeys = {
+        {WM_SYSKEYDOWN, VK_MENU, 0x20000001},
+        {WM_SYSKEYDOWN, VK_F4, 0x20000001},
+        {WM_SYSKEYUP, VK_F4, 0xE0000001},
+        {WM_SYSKEYUP, VK_MENU, 0xC0000001},
+    };
+    const std::vector<Received> expectedOthers = {{WM_SYSCOMMAND, SC_CLOSE, 0}, {WM_CLOSE, 0, 0}};
+    EXPECT_EQ(keys, expectedKeys);
+    EXPECT_EQ(others, expectedOthers);
+    EXPECT_GT(seen(WM_SYSCOMMAND, SC_CLOSE), seen(WM_SYSKEYDOWN, VK_F4));
+    EXPECT_EQ(seen(WM_CLOSE, 0), seen(WM_SYSCOMMAND, SC_CLOSE) + 1);
+
+    // A procedure that does not pass the system key on is not closed.
+    ASSERT_EQ(std::system("xdotool keydown Alt_L key F4 keyup Alt_L"), 0);
+    std::vector<MSG> taken =
+        takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
+            return !got.empty() && got.back().message == WM_SYSKEYUP && got.back().wParam == VK_MENU;
+        });
+    for (const MSG& m : taken) {
+        DispatchMessageA(&m);
+        EXPECT_TRUE(isKeyMessage(m.message)) << std::hex << m.message;
+    }
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
 TEST_F(PlatformTest, HeldKeyRepeatsWithThePreviousStateBit) {
     ASSERT_EQ(std::system("xdotool keydown Right sleep 1 keyup Right"), 0);
     std::vector<MSG> taken = takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
@@ -551,7 +683,7 @@ TEST_F(PlatformTest, ModeTestMatchesExactlyAndChangesNothing) {
     RECT rect{};
     GetWindowRect(w->window, &rect);
     EXPECT_PRED2(sameRect, rect, kPlace) << "a test went full-screen: " << describe(rect);
-    EXPECT_FALSE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_PRED1(serverPlaces, kPlace);
 }
 
 TEST_F(PlatformTest, FullScreenChangeCoversTheScreenAndRestoreUndoesIt) {
@@ -560,21 +692,25 @@ TEST_F(PlatformTest, FullScreenChangeCoversTheScreenAndRestoreUndoesIt) {
     mode.dmSize = 148;
     ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode));
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
-    EXPECT_TRUE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
     const RECT screen = {0, 0, static_cast<LONG>(mode.dmPelsWidth),
                          static_cast<LONG>(mode.dmPelsHeight)};
     RECT rect = rectAfterPumping(w->window, screen);
     EXPECT_PRED2(sameRect, rect, screen) << describe(rect);
+    EXPECT_PRED1(serverPlaces, screen);
+    // While full-screen the record still moves, and applies on leaving.
+    EXPECT_TRUE(MoveWindow(w->window, kPlace.left, kPlace.top, kPlace.right - kPlace.left,
+                           kPlace.bottom - kPlace.top, FALSE));
+    EXPECT_PRED1(serverPlaces, screen);
 
     EXPECT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
-    EXPECT_FALSE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
     rect = rectAfterPumping(w->window, kPlace);
     EXPECT_PRED2(sameRect, rect, kPlace) << describe(rect);
+    EXPECT_PRED1(serverPlaces, kPlace);
 
     DEVMODEA missing = mode;
     missing.dmPelsWidth = 1000;
     EXPECT_EQ(ChangeDisplaySettingsA(&missing, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
-    EXPECT_FALSE(SDL_GetWindowFlags(SDL_GL_GetCurrentWindow()) & SDL_WINDOW_FULLSCREEN);
+    EXPECT_PRED1(serverPlaces, kPlace);
 }
 
 // Font lists

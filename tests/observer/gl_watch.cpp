@@ -12,7 +12,11 @@
 //   view direction of zero length), and whether the eye and the light moved
 //   between the first frame and the last;
 //   display lists generated and deleted, GL contexts created and deleted, and the
-//   program's own full-screen entries and exits (SDL_SetWindowFullscreen).
+//   program's own display-mode switches: through SDL's full-screen
+//   (SDL_SetWindowFullscreen) and through XRandR (XRRSetCrtcConfig called by the
+//   program itself, as the Linux layer does on X11: an entry sets a CRTC to
+//   another mode than the one it had when the program first set it, a leave sets
+//   it back). fullscreen_active says whether the program left a switch in force.
 //
 // While the program runs, the file named by GL_WATCH_LIVE holds live counters that
 // the test harness polls (scripts/lib/harness.sh): unsigned 64-bit words in the
@@ -69,7 +73,10 @@ struct Watch {
     long long listsMade, listsLive;
     long long contextsMade, contextsLive;
     long long fullscreenEnters, fullscreenLeaves;
-    bool fullscreenActive;
+    bool fullscreenActive;         // through SDL's full-screen
+    unsigned long switchedCrtc;    // the CRTC that the program set through XRandR
+    unsigned long crtcFirstMode;   // its mode before the program first set it
+    bool crtcSwitched;
     ClockFault clockFault;
     bool zeroHeight;
     bool haveClockBase;
@@ -192,7 +199,8 @@ __attribute__((destructor)) void report() {
                  w.badLights, std::memcmp(w.firstLight, w.lastLight, sizeof w.firstLight) != 0 ? 1 : 0, w.perspectives, w.badPerspectives, w.viewportWidth,
                  w.viewportHeight, w.viewportsZeroed,
                  w.listsMade, w.listsLive, w.contextsMade, w.contextsLive, w.fullscreenEnters,
-                 w.fullscreenLeaves, w.fullscreenActive ? 1 : 0, w.clockReadings);
+                 w.fullscreenLeaves, w.fullscreenActive || w.crtcSwitched ? 1 : 0,
+                 w.clockReadings);
     std::fclose(file);
 }
 
@@ -243,6 +251,41 @@ int SDL_SetWindowFullscreen(void* window, std::uint32_t flags) {
         s_watch.fullscreenActive = flags != 0;
     }
     return result;
+}
+
+// XRandR, declared here by the shapes that matter: the mode a CRTC has now (from the
+// leading fields of XRRCrtcInfo) and the call that sets it.
+struct CrtcInfoHead {
+    unsigned long timestamp;
+    int x, y;
+    unsigned width, height;
+    unsigned long mode;
+};
+
+int XRRSetCrtcConfig(void* display, void* resources, unsigned long crtc, unsigned long time, int x,
+                     int y, unsigned long mode, unsigned short rotation, unsigned long* outputs,
+                     int outputCount) {
+    static auto next = real<int (*)(void*, void*, unsigned long, unsigned long, int, int,
+                                    unsigned long, unsigned short, unsigned long*, int)>(
+        "XRRSetCrtcConfig");
+    const bool fromTheProgram = fromProgram(__builtin_return_address(0));
+    if (fromTheProgram && s_watch.switchedCrtc == 0) {
+        static auto crtcInfo = real<CrtcInfoHead* (*)(void*, void*, unsigned long)>("XRRGetCrtcInfo");
+        static auto freeInfo = real<void (*)(CrtcInfoHead*)>("XRRFreeCrtcInfo");
+        if (CrtcInfoHead* before = crtcInfo(display, resources, crtc)) {
+            s_watch.switchedCrtc = crtc;
+            s_watch.crtcFirstMode = before->mode;
+            freeInfo(before);
+        }
+    }
+    const int status = next(display, resources, crtc, time, x, y, mode, rotation, outputs, outputCount);
+    if (fromTheProgram && status == 0 && crtc == s_watch.switchedCrtc) {
+        const bool switched = mode != s_watch.crtcFirstMode;
+        if (switched) ++s_watch.fullscreenEnters;
+        else ++s_watch.fullscreenLeaves;
+        s_watch.crtcSwitched = switched;
+    }
+    return status;
 }
 
 void* SDL_GL_CreateContext(void* window) {

@@ -6,8 +6,8 @@
 //   the window at the next PeekMessageA, also when it came during start-up), keeps
 //   SDL's own handlers out, calls WinMain(instance, NULL, the arguments after the
 //   program name quoted into one line as the Microsoft C runtime would read them
-//   back, SW_SHOWDEFAULT) and returns its result. SDL is shut down at exit, which
-//   also undoes a display-mode change left behind.
+//   back, SW_SHOWDEFAULT) and returns its result. At exit a display-mode change
+//   left behind is undone and SDL is shut down.
 // - Video from X11 first, then Wayland or KMS/DRM (unless SDL_VIDEODRIVER names
 //   others); SDL's invisible offscreen and dummy drivers do not count as a display.
 //   X11 comes first because only there can the cursor be put anywhere (native
@@ -53,8 +53,13 @@ void installSignalHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// At exit: the display mode back, as Windows restores a CDS_FULLSCREEN change when
+// its program ends, then SDL down.
 void shutDown() {
-    if (videoRunning()) SDL_Quit();
+    if (videoRunning()) {
+        leaveFullScreen();
+        SDL_Quit();
+    }
     g_layer.video = 0;
 }
 

@@ -10,11 +10,16 @@
 //   first focus event, and such keys are the window's too. The window manager's
 //   close request, SDL_QUIT and the close signals become WM_CLOSE to the window.
 //   WM_QUIT (PostQuitMessage) comes after every other waiting message, once.
-// - SendMessageA and DispatchMessageA call the window procedure at once;
-//   DefWindowProcA returns 0 and does nothing else.
+// - SendMessageA and DispatchMessageA call the window procedure at once.
+// - DefWindowProcA returns 0; of Windows' default processing it does what a user
+//   of this program would miss: Alt+F4 (WM_SYSKEYDOWN with VK_F4 and lParam bit 29)
+//   posts WM_SYSCOMMAND with SC_CLOSE, and WM_SYSCOMMAND with SC_CLOSE sends
+//   WM_CLOSE, so a window procedure that passes both on is closed by Alt+F4 as on
+//   Windows, with or without a window manager.
 //
 // Leaves out (these say so by their results): TranslateMessage makes no character
-// messages and returns FALSE. No mouse messages: the mouse is seen through
+// messages and returns FALSE. DefWindowProcA has no other default processing (no
+// window menu, no WM_CLOSE destroying the window: there is no window destruction). No mouse messages: the mouse is seen through
 // GetCursorPos. PeekMessageA's window filter takes NULL or the window.
 #include "shell/platform/sdl/keys.h"
 #include "shell/platform/sdl/state.h"
@@ -25,8 +30,7 @@ namespace {
 void translateKey(const SDL_KeyboardEvent& event) {
     if (!g_layer.window.exists) return;
     const KeyEvent key = {event.keysym.scancode, event.type == SDL_KEYUP, event.repeat != 0,
-                          // The keypad always as digits, whatever Num Lock says.
-                          static_cast<Uint16>(event.keysym.mod | KMOD_NUM)};
+                          event.keysym.mod};
     KeyMessage message;
     if (keyMessageOf(key, &message))
         post(&g_layer.window, message.message, message.virtualKey, message.lParam);
@@ -115,7 +119,16 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
     return g_layer.window.proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!isWindow(window)) return 0;
+    // Alt+F4 travels as Windows sends it: a posted WM_SYSCOMMAND, whose own default
+    // processing sends WM_CLOSE.
+    if (const WPARAM command = systemCommandOf(message, wParam, lParam))
+        post(window, WM_SYSCOMMAND, command, 0);
+    else if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+}
 
 void WINAPI PostQuitMessage(int exitCode) {
     g_layer.quitPosted = true;

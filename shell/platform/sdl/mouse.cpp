@@ -2,10 +2,11 @@
 // cursor is measured against.
 //
 // Provides:
-// - Screen coordinates as in GetWindowRect. While the window has the mouse, the
-//   cursor is the window's position plus SDL's position in the window (SDL's global
-//   position goes stale when other programs move the pointer); a SetCursorPos is
-//   what GetCursorPos reports until the next mouse motion arrives.
+// - Windows' screen coordinates, as in GetWindowRect: display 0's top-left corner
+//   is (0, 0) wherever display 0 lies on the X screen (display.h). While the window
+//   has the mouse, the cursor is the window's position plus SDL's position in the
+//   window (SDL's global position goes stale when other programs move the pointer);
+//   a SetCursorPos is what GetCursorPos reports until the next mouse motion arrives.
 // - GetWindowRect of the desktop window is display 0's current mode at (0, 0).
 // - ShowCursor keeps Windows' display counter (hidden while below 0).
 //
@@ -35,8 +36,7 @@ bool cursorPosition(POINT* point) {
     } else {
         SDL_GetGlobalMouseState(&x, &y);
     }
-    point->x = x;
-    point->y = y;
+    *point = toDisplay(POINT{x, y}, displayOrigin());
     return true;
 }
 
@@ -63,7 +63,7 @@ BOOL WINAPI GetWindowRect(HWND window, RECT* rect) {
     if (!rect) return FALSE;
     if (window == &g_layer.desktopWindow) {
         SDL_DisplayMode mode;
-        if (!videoUp() || SDL_GetCurrentDisplayMode(0, &mode) != 0) return FALSE;
+        if (!videoUp() || !currentMode(&mode)) return FALSE;
         *rect = RECT{0, 0, mode.w, mode.h};
         return TRUE;
     }
@@ -73,13 +73,18 @@ BOOL WINAPI GetWindowRect(HWND window, RECT* rect) {
     if (record.sdl) {
         SDL_GetWindowPosition(record.sdl, &x, &y);
         SDL_GetWindowSize(record.sdl, &width, &height);
+        const POINT place = toDisplay(POINT{x, y}, displayOrigin());
+        x = place.x;
+        y = place.y;
     }
     *rect = RECT{x, y, x + width, y + height};
     return TRUE;
 }
 
 BOOL WINAPI SetCursorPos(int x, int y) {
-    if (!videoUp() || SDL_WarpMouseGlobal(x, y) != 0) return FALSE;
+    if (!videoUp()) return FALSE;
+    const POINT screen = toScreen(POINT{x, y}, displayOrigin());
+    if (SDL_WarpMouseGlobal(screen.x, screen.y) != 0) return FALSE;
     g_layer.cursorWarped = true;
     g_layer.cursorWarp = POINT{x, y};
     return TRUE;

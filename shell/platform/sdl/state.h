@@ -47,10 +47,29 @@ constexpr int kMaxClasses = 16;
 constexpr ATOM kFirstAtom = 0xC000;  // where Windows numbers registered classes
 constexpr int kMaxContexts = 4;
 constexpr int kMaxFormats = 8;
+constexpr int kMaxCrtcOutputs = 8;
 
 struct WindowClass {
     char name[256];
     WNDPROC proc;
+};
+
+struct FullScreen {
+    bool pending = false;    // asked for before the SDL window existed
+    bool active = false;     // the window covers display 0 in `mode`
+    bool viaXrandr = false;  // switched by the layer on X11, not by SDL's full-screen
+    SDL_DisplayMode mode = {};  // the listed mode asked for
+};
+
+// Display 0's CRTC as it was before the layer switched its mode (X ids).
+struct SwitchedCrtc {
+    bool switched = false;
+    unsigned long crtc = 0;
+    unsigned long mode = 0;
+    int x = 0, y = 0;
+    unsigned short rotation = 0;
+    int outputCount = 0;
+    unsigned long outputs[kMaxCrtcOutputs] = {};
 };
 
 struct Layer {
@@ -75,9 +94,8 @@ struct Layer {
     int formatCount = 0;
 
     // Display modes.
-    SDL_DisplayMode fullScreenMode = {};
-    bool fullScreenPending = false;  // asked for before the SDL window existed
-    bool fullScreenActive = false;
+    FullScreen fullScreen;
+    SwitchedCrtc switchedCrtc;
 
     // Messages.
     MessageQueue queue;
@@ -101,7 +119,12 @@ bool isWindow(HWND window);
 bool isOurDc(HDC dc);
 
 // Display modes (modes.cpp).
-bool enterFullScreen();  // applies g_layer.fullScreenMode to the SDL window
+bool enterFullScreen();  // applies g_layer.fullScreen.mode with the SDL window there
+bool leaveFullScreen();  // undoes it (nothing to undo: true)
+bool currentMode(SDL_DisplayMode* mode);  // display 0's mode in force
+// Display 0's top-left corner on the X screen ((0, 0) without video): where the
+// layer's coordinates, Windows' screen coordinates, have their origin.
+DisplayOrigin displayOrigin();
 
 // Events (events.cpp).
 void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,7 +7,8 @@
 //   steps: CreateWindowExA fills the window's record (NULL without a display, with
 //   SDL's reason on standard error), SetPixelFormat creates the borderless SDL
 //   OpenGL window at the record's position and size. MoveWindow works before and
-//   after that.
+//   after that. Positions are Windows' screen coordinates: display 0's top-left
+//   corner is (0, 0) wherever display 0 lies on the X screen.
 // - Screen facts of display 0: GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN) and
 //   GetDeviceCaps(BITSPIXEL) follow the current mode (8 x its bytes per pixel).
 // - Pixel formats: ChoosePixelFormat tries the request on a hidden window and
@@ -204,8 +205,9 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
     record.width = width;
     record.height = height;
     // A full-screen window keeps the mode's geometry; the record applies on leaving.
-    if (record.sdl && !(SDL_GetWindowFlags(record.sdl) & SDL_WINDOW_FULLSCREEN)) {
-        SDL_SetWindowPosition(record.sdl, x, y);
+    if (record.sdl && !g_layer.fullScreen.active) {
+        const POINT place = toScreen(POINT{x, y}, displayOrigin());
+        SDL_SetWindowPosition(record.sdl, place.x, place.y);
         SDL_SetWindowSize(record.sdl, std::max(width, 1), std::max(height, 1));
     }
     return TRUE;
@@ -216,7 +218,7 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
 int WINAPI GetSystemMetrics(int index) {
     if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !videoUp()) return 0;
     SDL_DisplayMode mode;
-    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) return 0;
+    if (!currentMode(&mode)) return 0;
     return index == SM_CXSCREEN ? mode.w : mode.h;
 }
 
@@ -231,7 +233,7 @@ HDC WINAPI GetDC(HWND window) {
 int WINAPI GetDeviceCaps(HDC dc, int index) {
     if (!isOurDc(dc) || index != BITSPIXEL || !videoUp()) return 0;
     SDL_DisplayMode mode;
-    if (SDL_GetCurrentDisplayMode(0, &mode) != 0) return 0;
+    if (!currentMode(&mode)) return 0;
     return static_cast<int>(depthOfBytesPerPixel(SDL_BYTESPERPIXEL(mode.format)));
 }
 
@@ -267,7 +269,8 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
     flags |= (record.style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
     if (record.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    SDL_Window* window = SDL_CreateWindow(record.title, record.x, record.y, std::max(record.width, 1),
+    const POINT place = toScreen(POINT{record.x, record.y}, displayOrigin());
+    SDL_Window* window = SDL_CreateWindow(record.title, place.x, place.y, std::max(record.width, 1),
                                           std::max(record.height, 1), flags);
     if (!window) {
         std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
@@ -276,7 +279,7 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
     record.sdl = window;
     record.pixelFormat = format;
     applyCursorVisibility();
-    if (g_layer.fullScreenPending) enterFullScreen();
+    if (g_layer.fullScreen.pending) enterFullScreen();
     return TRUE;
 }
 
