@@ -527,6 +527,42 @@ TEST_F(PlatformTest, AltF4ReachesTheWindowAsCloseThroughTheDefaultProcessing) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
+// Far more keys than the queue was made for arrive while nobody takes them out (a
+// frame that takes long); a close signal comes on top. Nothing may be lost: every
+// key-up, the close, in order.
+TEST_F(PlatformTest, AFloodedQueueLosesNoMessage) {
+    // Two keys by turns, 1 ms apart: SDL takes a key's release and press at the same
+    // server time for auto-repeat (and without a pause xdotool's releases go astray).
+    constexpr int kTaps = 200;  // 800 key messages
+    ASSERT_EQ(std::system(("xdotool key --delay 1 --repeat " + std::to_string(kTaps) + " a s").c_str()), 0);
+    ASSERT_EQ(std::system("xdotool key Alt_L"), 0);  // the end of the flood, as WM_SYSKEYUP
+    // Look for the marker without taking anything: every look moves what has arrived
+    // into the queue and leaves it there.
+    MSG msg;
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    bool marker = false;
+    while (!(marker = PeekMessageA(&msg, nullptr, WM_SYSKEYUP, WM_SYSKEYUP, PM_NOREMOVE)) && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(marker) << "the end of the flood never reached the queue";
+    std::raise(SIGTERM);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) << "the close was lost";
+
+    std::vector<Received> expected;
+    for (int i = 0; i < kTaps; ++i) {
+        for (WPARAM key : {'A', 'S'}) {
+            expected.push_back({WM_KEYDOWN, key, 0x00000001});
+            expected.push_back({WM_KEYUP, key, 0xC0000001});
+        }
+    }
+    expected.push_back({WM_SYSKEYDOWN, VK_MENU, 0x20000001});
+    expected.push_back({WM_SYSKEYUP, VK_MENU, 0xC0000001});
+    expected.push_back({WM_CLOSE, 0, 0});
+    std::vector<Received> got;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) got.push_back({msg.message, msg.wParam, msg.lParam});
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+}
+
 TEST_F(PlatformTest, HeldKeyRepeatsWithThePreviousStateBit) {
     ASSERT_EQ(std::system("xdotool keydown Right sleep 1 keyup Right"), 0);
     std::vector<MSG> taken = takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {

@@ -4,7 +4,9 @@
 // Provides:
 // - PeekMessageA: first moves what the system has into the queue (a close signal
 //   received since the last look, then every event SDL has waiting), then takes the
-//   oldest message that passes the window and range filters (queue.h). Keys become
+//   oldest message that passes the window and range filters. The queue loses
+//   nothing: past 256 waiting messages a key's auto-repeats fold into its waiting
+//   key-down, and anything else makes it grow (queue.h). Keys become
 //   WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN and WM_SYSKEYUP by the rules of keys.h;
 //   SDL stamps a key with the window it thinks has the keyboard, none (0) until its
 //   first focus event, and such keys are the window's too. The window manager's
@@ -68,7 +70,7 @@ void pumpSystem() {
     }
     if (!videoRunning()) return;
     SDL_Event event;
-    while (g_layer.queue.size() < MessageQueue::kCapacity && SDL_PollEvent(&event)) {
+    while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
