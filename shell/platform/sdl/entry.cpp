@@ -2,12 +2,19 @@
 // start and end, and the two process services (time, message box).
 //
 // Provides:
-// - main(): installs SIGINT and SIGTERM handlers (each signal becomes a WM_CLOSE to
-//   the window at the next PeekMessageA, also when it came during start-up), keeps
-//   SDL's own handlers out, calls WinMain(instance, NULL, the arguments after the
-//   program name quoted into one line as the Microsoft C runtime would read them
-//   back, SW_SHOWDEFAULT) and returns its result. At exit a display-mode change
-//   left behind is undone and SDL is shut down.
+// - main(): starts the display guard (guard.cpp) before anything else, installs the
+//   signal handlers, keeps SDL's own handlers out, calls WinMain(instance, NULL,
+//   the arguments after the program name quoted into one line as the Microsoft C
+//   runtime would read them back, SW_SHOWDEFAULT) and returns its result. At exit a
+//   display-mode change left behind is undone and SDL is shut down.
+// - Close signals: SIGINT, SIGTERM and SIGHUP each become a WM_CLOSE to the window
+//   at the next PeekMessageA (also when it came during start-up), so the program
+//   ends through its normal close path, which restores the display mode.
+// - Crash signals (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT, SIGTRAP,
+//   SIGSYS: those that dump core by default): the guard restores the desktop mode,
+//   then the signal ends the process with its default action, as it would have (the
+//   same exit status and core dump). The handler runs on a stack of its own.
+//   Any other end (kill -9 included) leaves the restore to the guard, right after.
 // - Video from X11 first, then Wayland or KMS/DRM (unless SDL_VIDEODRIVER names
 //   others); SDL's invisible offscreen and dummy drivers do not count as a display.
 //   X11 comes first because only there can the cursor be put anywhere (native
@@ -19,7 +26,8 @@
 //   well only when standard input is a terminal, the environment has no CI
 //   variable and a display is available; otherwise it returns IDOK at once.
 //
-// Leaves out: other signals keep their default actions.
+// Leaves out: other signals keep their default actions (their end is the guard's to
+// clean up after).
 #include <unistd.h>
 
 #include <cstdio>
@@ -39,18 +47,45 @@ namespace {
 constexpr long long kNanosecondsPerSecond = 1000000000;
 constexpr const char* kVideoDrivers = "x11,wayland,KMSDRM";
 
+// Asked to close: Ctrl+C, kill, the terminal gone.
+constexpr int kCloseSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Ending the process with a core dump by default.
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT, SIGTRAP, SIGSYS};
+
+// The crash handler's own stack, so that it runs after a stack overflow too.
+alignas(16) char s_crashStack[64 * 1024];
+
 void onCloseSignal(int) { g_layer.closeSignalsReceived = g_layer.closeSignalsReceived + 1; }
 
+// The desktop mode back through the guard (this process's X connection may be in
+// any state now), then the signal again with its default action, installed on
+// entry (SA_RESETHAND): it ends the process as it would have, with the same
+// status and core dump. Raised here, it waits while the handler runs.
+void onCrashSignal(int number) {
+    guardRestoreNow();
+    raise(number);
+}
+
 void installSignalHandlers() {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = onCloseSignal;
-    sigemptyset(&action.sa_mask);
-    sigaddset(&action.sa_mask, SIGINT);
-    sigaddset(&action.sa_mask, SIGTERM);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    struct sigaction closeAction;
+    std::memset(&closeAction, 0, sizeof closeAction);
+    closeAction.sa_handler = onCloseSignal;
+    sigemptyset(&closeAction.sa_mask);
+    for (int number : kCloseSignals) sigaddset(&closeAction.sa_mask, number);
+    closeAction.sa_flags = SA_RESTART;
+    for (int number : kCloseSignals) sigaction(number, &closeAction, nullptr);
+
+    stack_t stack;
+    std::memset(&stack, 0, sizeof stack);
+    stack.ss_sp = s_crashStack;
+    stack.ss_size = sizeof s_crashStack;
+    sigaltstack(&stack, nullptr);
+    struct sigaction crashAction;
+    std::memset(&crashAction, 0, sizeof crashAction);
+    crashAction.sa_handler = onCrashSignal;
+    sigfillset(&crashAction.sa_mask);
+    crashAction.sa_flags = SA_RESETHAND | SA_ONSTACK;
+    for (int number : kCrashSignals) sigaction(number, &crashAction, nullptr);
 }
 
 // At exit: the display mode back, as Windows restores a CDS_FULLSCREEN change when
@@ -71,6 +106,7 @@ bool videoUp() {
     if (g_layer.video == 0) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
             g_layer.video = 1;
+            reportXErrors();
             applyCursorVisibility();
         } else {
             g_layer.video = -1;
@@ -87,6 +123,7 @@ using namespace sdlLayer;
 // Process entry
 
 int main(int argc, char** argv) {
+    startGuard();  // first: before SDL, threads or an X connection exist
     installSignalHandlers();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");

@@ -82,6 +82,16 @@ int catchXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// Xlib's own handler ends the process from inside Xlib, and the exit handlers then
+// wait on that same connection for ever.
+int reportXError(Display* display, XErrorEvent* error) {
+    char text[128] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "platform: X error (%s) on request %d.%d\n", text, error->request_code,
+                 error->minor_code);
+    return 0;
+}
+
 // SDL's connection to the X server, when the window is on one.
 Display* xDisplay(Window* window = nullptr) {
     if (!g_layer.window.sdl) return nullptr;
@@ -223,12 +233,18 @@ bool enterOnX11(Display* display, Window window) {
             saved.rotation = info->rotation;
             saved.outputCount = std::min(info->noutput, kMaxCrtcOutputs);
             for (int i = 0; i < saved.outputCount; ++i) saved.outputs[i] = info->outputs[i];
+            // Told before the switch: from here on any end of the program restores.
+            guardNoteSwitched(saved, DisplayString(display));
         }
         entered = setCrtc(display, resources, crtc.id, info->x, info->y, mode, info->rotation,
                           info->outputs, info->noutput);
-        if (entered) saved.switched = true;
-        else std::fprintf(stderr, "platform: the X server refused the mode %dx%d at %d Hz\n",
-                          wanted.w, wanted.h, wanted.refresh_rate);
+        if (entered) {
+            saved.switched = true;
+        } else {
+            if (!saved.switched) guardNoteRestored();
+            std::fprintf(stderr, "platform: the X server refused the mode %dx%d at %d Hz\n",
+                         wanted.w, wanted.h, wanted.refresh_rate);
+        }
     }
     if (info) XRRFreeCrtcInfo(info);
     XRRFreeScreenResources(resources);
@@ -250,12 +266,21 @@ bool restoreOnX11(Display* display) {
     const bool restored = setCrtc(display, resources, saved.crtc, saved.x, saved.y, saved.mode,
                                   static_cast<Rotation>(saved.rotation), outputs, saved.outputCount);
     XRRFreeScreenResources(resources);
-    if (restored) saved.switched = false;
-    else std::fprintf(stderr, "platform: the X server refused the desktop mode back\n");
+    if (restored) {
+        saved.switched = false;
+        guardNoteRestored();
+    } else {
+        std::fprintf(stderr, "platform: the X server refused the desktop mode back\n");
+    }
     return restored;
 }
 
 }  // namespace
+
+void reportXErrors() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) XSetErrorHandler(reportXError);
+}
 
 DisplayOrigin displayOrigin() {
     SDL_Rect bounds;

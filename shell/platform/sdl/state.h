@@ -72,12 +72,21 @@ struct SwitchedCrtc {
     unsigned long outputs[kMaxCrtcOutputs] = {};
 };
 
+// The display guard process (guard.cpp).
+struct Guard {
+    int pid = 0;
+    int toGuard = -1;    // the program's end of the pipe to the guard
+    int fromGuard = -1;  // and of the one back, for guardRestoreNow's answer
+    volatile std::sig_atomic_t switched = 0;  // the guard knows of a switch in force
+};
+
 struct Layer {
     // Entry and signals.
     volatile std::sig_atomic_t closeSignalsReceived = 0;  // written by the signal handler
     std::sig_atomic_t closeSignalsHandled = 0;
     int video = 0;  // 0: not tried yet, 1: running, -1: no display
     HINSTANCE__ instance = {0};
+    Guard guard;
 
     // Window classes, the window, pixel formats, GL contexts.
     WindowClass classes[kMaxClasses] = {};
@@ -118,10 +127,17 @@ inline bool videoRunning() { return g_layer.video > 0; }
 bool isWindow(HWND window);
 bool isOurDc(HDC dc);
 
+// The display guard (guard.cpp).
+void startGuard();
+void guardNoteSwitched(const SwitchedCrtc& saved, const char* displayName);
+void guardNoteRestored();
+void guardRestoreNow();  // async-signal-safe
+
 // Display modes (modes.cpp).
 bool enterFullScreen();  // applies g_layer.fullScreen.mode with the SDL window there
 bool leaveFullScreen();  // undoes it (nothing to undo: true)
 bool currentMode(SDL_DisplayMode* mode);  // display 0's mode in force
+void reportXErrors();  // X errors reported on standard error instead of ending the process
 // Display 0's top-left corner on the X screen ((0, 0) without video): where the
 // layer's coordinates, Windows' screen coordinates, have their origin.
 DisplayOrigin displayOrigin();
