@@ -2,9 +2,11 @@
 # The shell with its default callbacks on the real platform layer.
 #   shell_only_test.sh CASE PROGRAM GL_WATCH_LIB [X_CLOSE_REQUEST]
 # CASE, with a display (run under scripts/with-xvfb):
-#   escape, sigterm, sigint, close-request: once the window shows and its message
-#   pump runs, that way of closing it ends the program with status 0 and nothing on
-#   standard output.
+#   escape, sigterm, sigint, sighup, close-request, alt-f4: once the window shows and
+#   its message pump runs, that way of closing it ends the program with status 0 and
+#   nothing on standard output. (Alt+F4 with no window manager: the shell's window
+#   procedure hands the key to the default processing, which closes the window as
+#   Windows' does.)
 #   other-keys: keys other than Escape, taken in by the pump, leave it running;
 #   Escape then ends it.
 # CASE, without one:
@@ -23,7 +25,7 @@ harness_begin "shell_only ($case)"
 pump_caught_up() { wait_for_polls $(( $(polls_made) + 2 )); }
 
 case $case in
-escape | sigterm | sigint | close-request | other-keys)
+escape | sigterm | sigint | sighup | close-request | alt-f4 | other-keys)
     [ -n "${DISPLAY:-}" ] || fail "needs a display"
     start_program --watch "$program"
     wait_for_window "$title"
@@ -32,6 +34,8 @@ escape | sigterm | sigint | close-request | other-keys)
     escape) xdotool key Escape ;;
     sigterm) kill -TERM "$PROGRAM_PID" ;;
     sigint) kill -INT "$PROGRAM_PID" ;;
+    sighup) kill -HUP "$PROGRAM_PID" ;;
+    alt-f4) xdotool keydown Alt_L key F4 keyup Alt_L ;;
     close-request) "$closer" "$WINDOW" || fail "could not send the close request" ;;
     other-keys)
         for key in a Return space Tab F1 Up ctrl+w alt+x; do xdotool key "$key"; done
