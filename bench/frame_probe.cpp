@@ -14,8 +14,19 @@
 //   - every allocation (malloc, calloc, realloc, the aligned ones) made while those
 //     frames ran, on the program's main thread and on any other thread, with the
 //     addresses that asked for the main thread's ones.
+//   - where start-up and exit go: every call of a few SDL, XRandR and GL functions
+//     that make windows, contexts, display-mode switches and display lists, with
+//     its start, its duration and the calling thread's CPU time in it (what is
+//     left of the duration was waiting, or the machine busy with others), from the
+//     launch to the first frame (startup_call=NAME START_MS DURATION_MS CPU_MS) and
+//     from the Escape key's arrival
+//     (the SDL_PollEvent that hands the program its key-down) to the end
+//     (exit_call=..., times since that arrival; exit_end_ms: the probe's own end,
+//     among the last code that the process runs).
 // After the last measured frame it writes key=value lines to FRAME_PROBE_REPORT and
-// sends the program SIGTERM, which the demo answers with its normal close. All of
+// sends the program SIGTERM, which the demo answers with its normal close; with
+// FRAME_PROBE_READY set it makes that file instead and lets the program run on
+// until it ends by itself (Escape), then adds the exit's lines to the report. All of
 // its own storage is static: measuring allocates nothing.
 #include <dlfcn.h>
 #include <pthread.h>
@@ -75,6 +86,22 @@ int s_lists = 0;
 void (*s_realClear)(unsigned) = nullptr;
 std::int64_t s_firstClearNs = -1;  // the first frame's start, since launch
 std::int64_t s_firstListStartNs = -1;  // the planet's compile's start, since launch
+const char* s_ready = nullptr;
+std::int64_t s_escapeNs = -1;  // the Escape key handed to the program, since launch
+
+// Timed calls of start-up (before the first swap) and of the exit (after Escape).
+struct Call {
+    const char* name;
+    std::int64_t startNs;  // since launch
+    std::int64_t durationNs;
+    std::int64_t cpuNs;  // the calling thread's CPU time in it: the rest was waiting
+    bool exiting;
+};
+constexpr int kMaxCalls = 512;
+Call s_calls[kMaxCalls];
+int s_callCount = 0;
+
+double milliseconds(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
 
 std::int64_t nowNs(clockid_t clock) {
     timespec t;
@@ -87,12 +114,46 @@ long long envNumber(const char* name, long long fallback) {
     return text && *text ? std::atoll(text) : fallback;
 }
 
+std::int64_t sinceLaunch() { return nowNs(CLOCK_REALTIME) - s_launchNs; }
+
+std::int64_t threadCpuNs() { return nowNs(CLOCK_THREAD_CPUTIME_ID); }
+
+void noteCall(const char* name, std::int64_t start, std::int64_t startCpu) {
+    const bool exiting = s_escapeNs >= 0;
+    if ((s_swaps > 0 && !exiting) || s_callCount == kMaxCalls) return;
+    s_calls[s_callCount++] = Call{name, start, sinceLaunch() - start, threadCpuNs() - startCpu, exiting};
+}
+
+template <typename F>
+F next(F* slot, const char* name) {
+    if (!*slot) *slot = reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+    return *slot;
+}
+
 __attribute__((constructor)) void start() {
     s_mainThread = pthread_self();
     s_launchNs = envNumber("FRAME_PROBE_LAUNCH_NS", 0);
     s_warmup = static_cast<int>(envNumber("FRAME_PROBE_WARMUP", 20));
     s_frames = static_cast<int>(std::min<long long>(envNumber("FRAME_PROBE_FRAMES", 200), kMaxFrames));
     s_report = std::getenv("FRAME_PROBE_REPORT");
+    s_ready = std::getenv("FRAME_PROBE_READY");
+}
+
+// Near the very end (the preloaded probe is finalised after the libraries that
+// depend on what it stands in front of): the exit's calls, added to the report.
+__attribute__((destructor)) void finish() {
+    if (!s_ready || s_escapeNs < 0 || !s_report) return;
+    const std::int64_t end = sinceLaunch();
+    FILE* out = std::fopen(s_report, "a");
+    if (!out) return;
+    for (int i = 0; i < s_callCount; ++i)
+        if (s_calls[i].exiting)
+            std::fprintf(out, "exit_call=%s %.3f %.3f %.3f\n", s_calls[i].name,
+                         milliseconds(s_calls[i].startNs - s_escapeNs), milliseconds(s_calls[i].durationNs),
+                         milliseconds(s_calls[i].cpuNs));
+    std::fprintf(out, "escape_ms=%.3f\nexit_end_ms=%.3f\n", milliseconds(s_escapeNs),
+                 milliseconds(end - s_escapeNs));
+    std::fclose(out);
 }
 
 void noteAllocation(std::size_t size, void* caller) {
@@ -128,7 +189,6 @@ const char* partOf(const char* file, const char* program) {
     return "other";
 }
 
-double milliseconds(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
 
 void writeReport() {
     static std::int64_t sorted[kMaxFrames];
@@ -171,6 +231,11 @@ void writeReport() {
         std::fprintf(out, "main_thread_allocations_%s=%lld\n", part, count);
     }
     std::fprintf(out, "main_thread_allocations_unplaced=%lld\n", s_unplacedCallers);
+    for (int i = 0; i < s_callCount; ++i)
+        if (!s_calls[i].exiting)
+            std::fprintf(out, "startup_call=%s %.3f %.3f %.3f\n", s_calls[i].name,
+                         milliseconds(s_calls[i].startNs), milliseconds(s_calls[i].durationNs),
+                         milliseconds(s_calls[i].cpuNs));
     for (const Caller& c : s_callers) {
         if (!c.address) break;
         Dl_info info = {};
@@ -198,7 +263,11 @@ void afterSwap() {
     if (s_measured == s_frames && s_counting) {
         s_counting = false;
         writeReport();
-        raise(SIGTERM);
+        if (!s_ready) {
+            raise(SIGTERM);
+        } else if (FILE* ready = std::fopen(s_ready, "w")) {
+            std::fclose(ready);
+        }
     }
 }
 
@@ -215,9 +284,66 @@ void SDL_GL_SwapWindow(void* window) {
 void* SDL_GL_CreateContext(void* window) {
     if (!s_realCreateContext)
         s_realCreateContext = reinterpret_cast<void* (*)(void*)>(dlsym(RTLD_NEXT, "SDL_GL_CreateContext"));
+    const std::int64_t start = sinceLaunch(), startCpu = threadCpuNs();
     void* context = s_realCreateContext(window);
+    noteCall("SDL_GL_CreateContext", start, startCpu);
     if (s_contextNs < 0) s_contextNs = nowNs(CLOCK_REALTIME) - s_launchNs;
     return context;
+}
+
+// The timed calls. SDL's and Xlib's types by the shapes that matter.
+#define PROBE_TIMED(result, name, params, args)                          \
+    result name params {                                                 \
+        static result(*real) params = nullptr;                           \
+        const std::int64_t start = sinceLaunch(), startCpu = threadCpuNs(); \
+        auto call = next(&real, #name);                                  \
+        PROBE_TIMED_RETURN_##result(call args, #name, start, startCpu)   \
+    }
+#define PROBE_TIMED_RETURN_void(call, label, start, cpu) \
+    call;                                                 \
+    noteCall(label, start, cpu);
+#define PROBE_TIMED_RETURN_int(call, label, start, cpu) \
+    const int value = call;                              \
+    noteCall(label, start, cpu);                         \
+    return value;
+#define PROBE_TIMED_RETURN_pointer(call, label, start, cpu) \
+    void* const value = call;                                \
+    noteCall(label, start, cpu);                             \
+    return value;
+typedef void* pointer;
+
+PROBE_TIMED(int, SDL_Init, (std::uint32_t flags), (flags))
+PROBE_TIMED(int, SDL_InitSubSystem, (std::uint32_t flags), (flags))
+PROBE_TIMED(void, SDL_Quit, (), ())
+PROBE_TIMED(pointer, SDL_CreateWindow, (const char* title, int x, int y, int w, int h, std::uint32_t flags),
+            (title, x, y, w, h, flags))
+PROBE_TIMED(void, SDL_DestroyWindow, (void* window), (window))
+PROBE_TIMED(void, SDL_ShowWindow, (void* window), (window))
+PROBE_TIMED(void, SDL_HideWindow, (void* window), (window))
+PROBE_TIMED(void, SDL_RaiseWindow, (void* window), (window))
+PROBE_TIMED(int, SDL_SetWindowInputFocus, (void* window), (window))
+PROBE_TIMED(void, SDL_SetWindowPosition, (void* window, int x, int y), (window, x, y))
+PROBE_TIMED(void, SDL_SetWindowSize, (void* window, int w, int h), (window, w, h))
+PROBE_TIMED(int, SDL_SetWindowFullscreen, (void* window, std::uint32_t flags), (window, flags))
+PROBE_TIMED(int, SDL_GL_MakeCurrent, (void* window, void* context), (window, context))
+PROBE_TIMED(void, SDL_GL_DeleteContext, (void* context), (context))
+PROBE_TIMED(int, XRRSetCrtcConfig,
+            (void* display, void* resources, unsigned long crtc, unsigned long time, int x, int y,
+             unsigned long mode, unsigned short rotation, unsigned long* outputs, int count),
+            (display, resources, crtc, time, x, y, mode, rotation, outputs, count))
+
+// The Escape key-down as the program takes it in (SDL_Event: the type first, the
+// key's scancode 16 bytes in).
+int SDL_PollEvent(void* event) {
+    static int (*real)(void*) = nullptr;
+    const int got = next(&real, "SDL_PollEvent")(event);
+    if (got && event && s_escapeNs < 0) {
+        std::uint32_t type = 0, scancode = 0;
+        std::memcpy(&type, event, sizeof type);
+        std::memcpy(&scancode, static_cast<const char*>(event) + 16, sizeof scancode);
+        if (type == 0x300 && scancode == 41) s_escapeNs = sinceLaunch();  // SDL_KEYDOWN, Escape
+    }
+    return got;
 }
 
 void glClear(unsigned mask) {

@@ -93,6 +93,7 @@ void installSignalHandlers() {
 void shutDown() {
     if (videoRunning()) {
         leaveFullScreen();
+        dropUnusedWindow();
         SDL_Quit();
     }
     g_layer.video = 0;

@@ -62,41 +62,37 @@ bool openSystemFont(FT_Library library, FT_Face* face) {
     return true;
 }
 
-// Compiles one glyph as a glBitmap into the list being built: rows bottom-up,
-// (width + 7) / 8 bytes each, the raster position moved on by the advance.
-void compileGlyph(FT_Face face, std::uint32_t unicode, std::vector<GLubyte>* rows) {
-    const FT_UInt glyph = unicode ? FT_Get_Char_Index(face, unicode) : 0;
-    if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
-        glBitmap(0, 0, 0, 0, 0, 0, kEmptyBitmap);
-        return;
-    }
+// One glyph's bitmap: rows bottom-up, (width + 7) / 8 bytes each.
+void rasteriseGlyph(FT_Face face, std::uint32_t unicode, Glyph* glyph) {
+    *glyph = Glyph{};
+    const FT_UInt index = unicode ? FT_Get_Char_Index(face, unicode) : 0;
+    if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
-    const auto advance = static_cast<GLfloat>((slot->advance.x + 32) >> 6);
+    glyph->advance = static_cast<float>((slot->advance.x + 32) >> 6);
     const int width = static_cast<int>(bitmap.width);
     const int height = static_cast<int>(bitmap.rows);
-    if (width == 0 || height == 0) {
-        glBitmap(0, 0, 0, 0, advance, 0, kEmptyBitmap);
-        return;
-    }
+    if (width == 0 || height == 0) return;
+    glyph->width = width;
+    glyph->height = height;
+    glyph->xOrigin = static_cast<float>(-slot->bitmap_left);
+    glyph->yOrigin = static_cast<float>(height - slot->bitmap_top);
     const int stride = (width + 7) / 8;
-    rows->assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
+    glyph->rows.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
     for (int y = 0; y < height; ++y) {
         const unsigned char* source = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
-        GLubyte* target = rows->data() + static_cast<std::size_t>(height - 1 - y) * stride;
+        unsigned char* target = glyph->rows.data() + static_cast<std::size_t>(height - 1 - y) * stride;
         for (int x = 0; x < width; ++x) {
             const bool on = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
                                 ? (source[x / 8] & (0x80 >> (x % 8))) != 0
                                 : source[x] >= 128;
-            if (on) target[x / 8] = static_cast<GLubyte>(target[x / 8] | (0x80 >> (x % 8)));
+            if (on) target[x / 8] = static_cast<unsigned char>(target[x / 8] | (0x80 >> (x % 8)));
         }
     }
-    glBitmap(width, height, static_cast<GLfloat>(-slot->bitmap_left),
-             static_cast<GLfloat>(height - slot->bitmap_top), advance, 0, rows->data());
 }
 }  // namespace
 
-bool compileGlyphLists(std::uint32_t first, std::uint32_t count, std::uint32_t listBase) {
+bool rasteriseGlyphs(std::uint32_t first, std::uint32_t count, std::vector<Glyph>* glyphs) {
     FT_Library library;
     if (FT_Init_FreeType(&library) != 0) return false;
     FT_Face face;
@@ -104,6 +100,15 @@ bool compileGlyphLists(std::uint32_t first, std::uint32_t count, std::uint32_t l
         FT_Done_FreeType(library);
         return false;
     }
+    glyphs->resize(count);
+    for (std::uint32_t i = 0; i < count; ++i)
+        rasteriseGlyph(face, unicodeOfWindows1252(first + i), &(*glyphs)[i]);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return true;
+}
+
+bool compileGlyphBitmaps(const Glyph* glyphs, std::uint32_t count, std::uint32_t listBase) {
     for (int drained = 0; drained < 16 && glGetError() != GL_NO_ERROR; ++drained) {
     }
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -113,16 +118,20 @@ bool compileGlyphLists(std::uint32_t first, std::uint32_t count, std::uint32_t l
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    std::vector<GLubyte> rows;
     for (std::uint32_t i = 0; i < count; ++i) {
+        const Glyph& glyph = glyphs[i];
         glNewList(listBase + i, GL_COMPILE);
-        compileGlyph(face, unicodeOfWindows1252(first + i), &rows);
+        glBitmap(glyph.width, glyph.height, glyph.xOrigin, glyph.yOrigin, glyph.advance, 0,
+                 glyph.rows.empty() ? kEmptyBitmap : glyph.rows.data());
         glEndList();
     }
     glPopClientAttrib();
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
     return glGetError() == GL_NO_ERROR;
+}
+
+bool compileGlyphLists(std::uint32_t first, std::uint32_t count, std::uint32_t listBase) {
+    std::vector<Glyph> glyphs;
+    return rasteriseGlyphs(first, count, &glyphs) && compileGlyphBitmaps(glyphs.data(), count, listBase);
 }
 
 }  // namespace sdlLayer

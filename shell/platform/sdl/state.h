@@ -7,9 +7,12 @@
 #include <SDL.h>
 
 #include <csignal>
+#include <future>
+#include <vector>
 
 #include "shell/platform/platform.h"
 #include "shell/platform/sdl/display.h"
+#include "shell/platform/sdl/glyphs.h"
 #include "shell/platform/sdl/queue.h"
 
 // The records behind the handles.
@@ -101,6 +104,12 @@ struct Layer {
     HGLRC__ contexts[kMaxContexts] = {};
     PIXELFORMATDESCRIPTOR formats[kMaxFormats] = {};
     int formatCount = 0;
+    // The window's SDL window as ChoosePixelFormat made it to learn what a request
+    // gets, hidden until SetPixelFormat takes it (format numbered `readyFormat`),
+    // and the context made on it then, for the first wglCreateContext.
+    SDL_Window* readyWindow = nullptr;
+    int readyFormat = 0;
+    SDL_GLContext readyContext = nullptr;
 
     // Display modes.
     FullScreen fullScreen;
@@ -110,6 +119,12 @@ struct Layer {
     MessageQueue queue;
     bool quitPosted = false;
     int quitCode = 0;
+
+    // Fonts: the system font's 256 glyphs, rasterised on a thread of their own from
+    // the first GL context on, while the program goes on with its own start-up.
+    bool systemGlyphsStarted = false;
+    std::future<std::vector<Glyph>> systemGlyphsComing;
+    std::vector<Glyph> systemGlyphs;  // empty when the font could not be loaded
 
     // Mouse.
     int cursorCount = 0;  // Windows' display counter: shown while >= 0
@@ -126,6 +141,7 @@ inline bool videoRunning() { return g_layer.video > 0; }
 // Window and GL (window.cpp).
 bool isWindow(HWND window);
 bool isOurDc(HDC dc);
+void dropUnusedWindow();  // what ChoosePixelFormat made and nobody took
 
 // The display guard (guard.cpp).
 void startGuard();
@@ -145,6 +161,9 @@ DisplayOrigin displayOrigin();
 // Events (events.cpp).
 void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void pumpSystem();  // moves signals and SDL's events into the queue
+
+// Fonts (fonts.cpp).
+void prepareSystemFont();
 
 // Mouse (mouse.cpp).
 bool cursorPosition(POINT* point);

@@ -5,15 +5,20 @@
 // - Window classes (name -> window procedure; names compare case-insensitively and
 //   a second registration of a name fails) and one window per process, made in two
 //   steps: CreateWindowExA fills the window's record (NULL without a display, with
-//   SDL's reason on standard error), SetPixelFormat creates the borderless SDL
-//   OpenGL window at the record's position and size. MoveWindow works before and
+//   SDL's reason on standard error), SetPixelFormat makes the borderless SDL
+//   OpenGL window real at the record's position and size (shown with WS_VISIBLE). MoveWindow works before and
 //   after that. Positions are Windows' screen coordinates: display 0's top-left
 //   corner is (0, 0) wherever display 0 lies on the X screen.
 // - Screen facts of display 0: GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN) and
 //   GetDeviceCaps(BITSPIXEL) follow the current mode (8 x its bytes per pixel).
-// - Pixel formats: ChoosePixelFormat tries the request on a hidden window and
-//   context and numbers what it got; DescribePixelFormat reports that (a 24-bit
-//   depth request may come back as 32); SetPixelFormat creates the window with it.
+// - Pixel formats: ChoosePixelFormat tries the request on a window and context and
+//   numbers what it got; DescribePixelFormat reports that (a 24-bit depth request
+//   may come back as 32). While the window has no format, the window tried on is
+//   the window's own SDL window, made hidden where its record says, and kept with
+//   its context: SetPixelFormat with that format takes it (and shows it), the first
+//   wglCreateContext hands out that context, so the program pays for one window
+//   and one context. Otherwise the window is a hidden one, thrown away; and
+//   SetPixelFormat with another format makes the window anew.
 //   GL contexts through SDL_GL_*; wglCreateContext leaves the current context as
 //   it was. wglGetProcAddress knows only "wglSwapIntervalEXT" (SDL_GL_SetSwapInterval,
 //   which fails harmlessly where the driver cannot do it).
@@ -111,28 +116,57 @@ void describeCurrentContext(PIXELFORMATDESCRIPTOR* obtained) {
     obtained->iLayerType = PFD_MAIN_PLANE;
 }
 
-// What the request gets: the attributes are tried on a hidden window with a
-// context of its own, since SDL fixes the visual when a window is made.
-bool probeFormat(const PIXELFORMATDESCRIPTOR& request, PIXELFORMATDESCRIPTOR* obtained) {
+Uint32 windowFlags(const HWND__& record) {
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (record.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    return flags;
+}
+
+// The window's own SDL window, hidden, where its record says, with the visual
+// that `format` asks for (SDL fixes the visual when a window is made).
+SDL_Window* createWindow(const PIXELFORMATDESCRIPTOR& format) {
+    const HWND__& record = g_layer.window;
+    setGlAttributes(format);
+    const POINT place = toScreen(POINT{record.x, record.y}, displayOrigin());
+    SDL_Window* window = SDL_CreateWindow(record.title, place.x, place.y, std::max(record.width, 1),
+                                          std::max(record.height, 1), windowFlags(record));
+    if (!window) std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
+    return window;
+}
+
+// What the request gets: the attributes are tried on a window with a context of
+// its own. While the window has no pixel format that window is the window's own,
+// kept with its context for SetPixelFormat and wglCreateContext; otherwise a
+// hidden one, made for this and thrown away.
+bool tryFormat(const PIXELFORMATDESCRIPTOR& request, PIXELFORMATDESCRIPTOR* obtained,
+               bool keepForTheWindow) {
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-    setGlAttributes(request);
-    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN |
-                                                             SDL_WINDOW_BORDERLESS);
-    if (!probe) {
-        std::fprintf(stderr, "platform: no window for the pixel format: %s\n", SDL_GetError());
-        return false;
+    SDL_Window* window;
+    if (keepForTheWindow) {
+        dropUnusedWindow();
+        window = createWindow(request);
+    } else {
+        setGlAttributes(request);
+        window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN |
+                                                      SDL_WINDOW_BORDERLESS);
+        if (!window) std::fprintf(stderr, "platform: no window for the pixel format: %s\n", SDL_GetError());
     }
-    SDL_GLContext context = SDL_GL_CreateContext(probe);
+    if (!window) return false;
+    SDL_GLContext context = SDL_GL_CreateContext(window);
     if (context) {
         describeCurrentContext(obtained);
-        SDL_GL_DeleteContext(context);
     } else {
-        std::fprintf(stderr, "platform: no GL context for the pixel format: %s\n",
-                     SDL_GetError());
+        std::fprintf(stderr, "platform: no GL context for the pixel format: %s\n", SDL_GetError());
     }
-    SDL_DestroyWindow(probe);
     SDL_GL_MakeCurrent(previousWindow, previousContext);
+    if (keepForTheWindow && context) {
+        g_layer.readyWindow = window;
+        g_layer.readyContext = context;
+    } else {
+        if (context) SDL_GL_DeleteContext(context);
+        SDL_DestroyWindow(window);
+    }
     return context != nullptr;
 }
 
@@ -145,6 +179,15 @@ HGLRC__* liveContext(HGLRC context) {
 }
 
 }  // namespace
+
+void dropUnusedWindow() {
+    if (g_layer.readyContext) SDL_GL_DeleteContext(g_layer.readyContext);
+    if (g_layer.readyWindow && g_layer.readyWindow != g_layer.window.sdl)
+        SDL_DestroyWindow(g_layer.readyWindow);
+    g_layer.readyContext = nullptr;
+    g_layer.readyWindow = nullptr;
+    g_layer.readyFormat = 0;
+}
 
 bool isWindow(HWND window) { return window == &g_layer.window && g_layer.window.exists; }
 bool isOurDc(HDC dc) { return dc == &g_layer.windowDc || dc == &g_layer.desktopDc; }
@@ -243,13 +286,20 @@ int WINAPI ReleaseDC(HWND, HDC dc) { return isOurDc(dc) ? 1 : 0; }
 
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
     if (!isOurDc(dc) || !request || request->iPixelType != PFD_TYPE_RGBA || !videoUp()) return 0;
+    const HWND__& record = g_layer.window;
+    const bool forTheWindow = dc == &g_layer.windowDc && record.exists && !record.sdl;
     PIXELFORMATDESCRIPTOR obtained;
-    if (!probeFormat(*request, &obtained)) return 0;
-    for (int i = 0; i < g_layer.formatCount; ++i)
-        if (std::memcmp(&g_layer.formats[i], &obtained, sizeof obtained) == 0) return i + 1;
-    if (g_layer.formatCount == kMaxFormats) return 0;
-    g_layer.formats[g_layer.formatCount] = obtained;
-    return ++g_layer.formatCount;
+    if (!tryFormat(*request, &obtained, forTheWindow)) return 0;
+    int format = 0;
+    for (int i = 0; i < g_layer.formatCount && !format; ++i)
+        if (std::memcmp(&g_layer.formats[i], &obtained, sizeof obtained) == 0) format = i + 1;
+    if (!format && g_layer.formatCount < kMaxFormats) {
+        g_layer.formats[g_layer.formatCount] = obtained;
+        format = ++g_layer.formatCount;
+    }
+    if (!format) dropUnusedWindow();
+    if (forTheWindow) g_layer.readyFormat = format;
+    return format;
 }
 
 int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, PIXELFORMATDESCRIPTOR* description) {
@@ -265,20 +315,28 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*) {
     if (dc != &g_layer.windowDc || !record.exists || format < 1 || format > g_layer.formatCount)
         return FALSE;
     if (record.pixelFormat != 0) return record.pixelFormat == format ? TRUE : FALSE;
-    setGlAttributes(g_layer.formats[format - 1]);
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
-    flags |= (record.style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    if (record.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    const POINT place = toScreen(POINT{record.x, record.y}, displayOrigin());
-    SDL_Window* window = SDL_CreateWindow(record.title, place.x, place.y, std::max(record.width, 1),
-                                          std::max(record.height, 1), flags);
-    if (!window) {
-        std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
-        return FALSE;
+    // The window that ChoosePixelFormat made for this format, where the record says
+    // now; else a new one.
+    SDL_Window* window = nullptr;
+    if (g_layer.readyWindow && g_layer.readyFormat == format) {
+        window = g_layer.readyWindow;
+        const POINT place = toScreen(POINT{record.x, record.y}, displayOrigin());
+        int x = 0, y = 0, width = 0, height = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        SDL_GetWindowSize(window, &width, &height);
+        if (x != place.x || y != place.y) SDL_SetWindowPosition(window, place.x, place.y);
+        if (width != std::max(record.width, 1) || height != std::max(record.height, 1))
+            SDL_SetWindowSize(window, std::max(record.width, 1), std::max(record.height, 1));
+    } else {
+        dropUnusedWindow();
+        window = createWindow(g_layer.formats[format - 1]);
+        if (!window) return FALSE;
     }
+    g_layer.readyWindow = window;
     record.sdl = window;
     record.pixelFormat = format;
     applyCursorVisibility();
+    if (record.style & WS_VISIBLE) SDL_ShowWindow(window);
     if (g_layer.fullScreen.pending) enterFullScreen();
     return TRUE;
 }
@@ -300,6 +358,14 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
             break;
         }
     if (!slot) return nullptr;
+    // The context that ChoosePixelFormat made on this window: new, never current
+    // since, so as good as one made now.
+    prepareSystemFont();  // wanted soon by most programs that make a context
+    if (g_layer.readyContext && g_layer.readyWindow == g_layer.window.sdl) {
+        slot->context = g_layer.readyContext;
+        g_layer.readyContext = nullptr;
+        return slot;
+    }
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
     slot->context = SDL_GL_CreateContext(g_layer.window.sdl);
