@@ -1,5 +1,5 @@
 // Entry and signals: the process entry of the Linux backend, its signals, SDL's
-// start and end, and the two process services (time, message box).
+// start and end, and two process services (time, message box).
 //
 // Provides:
 // - main(): starts the display guard (guard.cpp) before anything else, installs the
@@ -26,8 +26,10 @@
 //   well only when standard input is a terminal, the environment has no CI
 //   variable and a display is available; otherwise it returns IDOK at once.
 //
-// Leaves out: other signals keep their default actions (their end is the guard's to
-// clean up after).
+// Leaves out: other signals keep their default actions (the guard cleans up after
+// the end they make). X errors are written to standard error and otherwise
+// ignored (Xlib's own handler would end the process from inside Xlib, where the
+// exit handlers then wait for ever).
 #include <unistd.h>
 
 #include <cstdio>
@@ -52,9 +54,6 @@ constexpr int kCloseSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Ending the process with a core dump by default.
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT, SIGTRAP, SIGSYS};
 
-// The crash handler's own stack, so that it runs after a stack overflow too.
-alignas(16) char s_crashStack[64 * 1024];
-
 void onCloseSignal(int) { g_layer.closeSignalsReceived = g_layer.closeSignalsReceived + 1; }
 
 // The desktop mode back through the guard (this process's X connection may be in
@@ -77,8 +76,8 @@ void installSignalHandlers() {
 
     stack_t stack;
     std::memset(&stack, 0, sizeof stack);
-    stack.ss_sp = s_crashStack;
-    stack.ss_size = sizeof s_crashStack;
+    stack.ss_sp = g_layer.crashStack;
+    stack.ss_size = sizeof g_layer.crashStack;
     sigaltstack(&stack, nullptr);
     struct sigaction crashAction;
     std::memset(&crashAction, 0, sizeof crashAction);

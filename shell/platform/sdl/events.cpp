@@ -6,8 +6,9 @@
 //   received since the last look, then every event SDL has waiting), then takes the
 //   oldest message that passes the window and range filters. The queue loses
 //   nothing: past 256 waiting messages a key's auto-repeats fold into its waiting
-//   key-down, and anything else makes it grow (queue.h). Keys become
-//   WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN and WM_SYSKEYUP by the rules of keys.h;
+//   key-down, and anything else makes it grow (queue.h). Keys become WM_KEYDOWN,
+//   WM_KEYUP, WM_SYSKEYDOWN and WM_SYSKEYUP by the rules of keys.h (Num Lock as SDL
+//   last saw it);
 //   SDL stamps a key with the window it thinks has the keyboard, none (0) until its
 //   first focus event, and such keys are the window's too. The window manager's
 //   close request, SDL_QUIT and the close signals become WM_CLOSE to the window.
@@ -21,8 +22,9 @@
 //
 // Leaves out (these say so by their results): TranslateMessage makes no character
 // messages and returns FALSE. DefWindowProcA has no other default processing (no
-// window menu, no WM_CLOSE destroying the window: there is no window destruction). No mouse messages: the mouse is seen through
-// GetCursorPos. PeekMessageA's window filter takes NULL or the window.
+// window menu; WM_CLOSE destroys nothing: there is no window destruction). No
+// mouse messages: the mouse is seen through GetCursorPos. PeekMessageA's window
+// filter takes NULL or the window.
 #include "shell/platform/sdl/keys.h"
 #include "shell/platform/sdl/state.h"
 

@@ -7,8 +7,9 @@
 // Provides:
 // - startGuard: forks the guard from main(), before SDL starts, so that it shares
 //   no X connection and no thread with the program. It talks with the program over
-//   two pipes (closed on exec, so that no program started later holds them) and
-//   holds no X connection of its own until it has to restore. It ignores the
+//   a socket pair of whole messages (closed on exec, so that no program started
+//   later holds it; written without SIGPIPE, so that a guard that is gone does not
+//   end the program) and holds no X connection of its own until it has to restore. It ignores the
 //   terminal's signals (SIGINT, SIGQUIT, SIGHUP, SIGTSTP), which are the program's
 //   to handle.
 // - guardNoteSwitched, before the layer switches display 0's CRTC: what to put
@@ -28,9 +29,9 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <poll.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -57,7 +58,6 @@ struct GuardMessage {
     std::uint64_t outputs[kMaxCrtcOutputs];
     char display[128];
 };
-static_assert(sizeof(GuardMessage) <= PIPE_BUF, "a message must reach the guard in one piece");
 
 constexpr int kAnswerWaitMs = 5000;
 constexpr int kParentCheckMs = 1000;
@@ -96,28 +96,21 @@ void restore(const GuardMessage& switched) {
     if (restored) std::fprintf(stderr, "platform: display guard: the desktop mode is back\n");
 }
 
-// Reads one whole message; false at the pipe's end or when the parent is gone.
-bool readMessage(int in, pid_t parent, GuardMessage* message) {
-    auto* bytes = reinterpret_cast<char*>(message);
-    std::size_t have = 0;
-    while (have < sizeof *message) {
+// Reads one whole message; false at the connection's end or when the parent is gone.
+bool readMessage(int socket, pid_t parent, GuardMessage* message) {
+    for (;;) {
         if (s_parentGone || getppid() != parent) return false;
-        pollfd ready = {in, POLLIN, 0};
+        pollfd ready = {socket, POLLIN, 0};
         const int polled = poll(&ready, 1, kParentCheckMs);
         if (polled < 0 && errno != EINTR) return false;
         if (polled <= 0) continue;
-        const ssize_t n = read(in, bytes + have, sizeof *message - have);
-        if (n == 0) return false;
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            return false;
-        }
-        have += static_cast<std::size_t>(n);
+        const ssize_t n = recv(socket, message, sizeof *message, 0);
+        if (n == static_cast<ssize_t>(sizeof *message)) return true;
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return false;
     }
-    return true;
 }
 
-[[noreturn]] void runGuard(int in, int out, pid_t parent) {
+[[noreturn]] void runGuard(int socket, pid_t parent) {
     for (int signal : {SIGINT, SIGQUIT, SIGHUP, SIGTSTP, SIGPIPE}) std::signal(signal, SIG_IGN);
     struct sigaction gone;
     std::memset(&gone, 0, sizeof gone);
@@ -137,7 +130,7 @@ bool readMessage(int in, pid_t parent, GuardMessage* message) {
     GuardMessage switched{};
     bool inForce = false;
     GuardMessage message;
-    while (readMessage(in, parent, &message)) {
+    while (readMessage(socket, parent, &message)) {
         switch (message.kind) {
             case kSwitched:
                 switched = message;
@@ -150,7 +143,7 @@ bool readMessage(int in, pid_t parent, GuardMessage* message) {
                 if (inForce) restore(switched);
                 inForce = false;
                 const char done = 'R';
-                (void)!write(out, &done, 1);
+                (void)!send(socket, &done, 1, MSG_NOSIGNAL);
                 break;
             }
             default:
@@ -161,12 +154,12 @@ bool readMessage(int in, pid_t parent, GuardMessage* message) {
     _exit(0);
 }
 
-bool send(const GuardMessage& message) {
-    const int fd = g_layer.guard.toGuard;
-    if (fd < 0) return false;
+bool sendToGuard(const GuardMessage& message) {
+    const int socket = g_layer.guard.socket;
+    if (socket < 0) return false;
     ssize_t n;
     do {
-        n = write(fd, &message, sizeof message);
+        n = send(socket, &message, sizeof message, MSG_NOSIGNAL);
     } while (n < 0 && errno == EINTR);
     return n == static_cast<ssize_t>(sizeof message);
 }
@@ -176,32 +169,21 @@ bool send(const GuardMessage& message) {
 void startGuard() {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return;
-    int toGuard[2], fromGuard[2];
-    if (pipe2(toGuard, O_CLOEXEC) != 0) return;
-    if (pipe2(fromGuard, O_CLOEXEC) != 0) {
-        close(toGuard[0]);
-        close(toGuard[1]);
-        return;
-    }
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) return;
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        close(toGuard[1]);
-        close(fromGuard[0]);
-        runGuard(toGuard[0], fromGuard[1], parent);
+        close(ends[0]);
+        runGuard(ends[1], parent);
     }
-    close(toGuard[0]);
-    close(fromGuard[1]);
+    close(ends[1]);
     if (pid < 0) {
-        close(toGuard[1]);
-        close(fromGuard[0]);
+        close(ends[0]);
         return;
     }
-    // A guard that is gone must not end the program when the layer writes to it.
-    std::signal(SIGPIPE, SIG_IGN);
     g_layer.guard.pid = pid;
-    g_layer.guard.toGuard = toGuard[1];
-    g_layer.guard.fromGuard = fromGuard[0];
+    g_layer.guard.socket = ends[0];
 }
 
 void guardNoteSwitched(const SwitchedCrtc& saved, const char* displayName) {
@@ -215,13 +197,13 @@ void guardNoteSwitched(const SwitchedCrtc& saved, const char* displayName) {
     message.outputCount = static_cast<std::uint32_t>(saved.outputCount);
     for (int i = 0; i < saved.outputCount; ++i) message.outputs[i] = saved.outputs[i];
     std::snprintf(message.display, sizeof message.display, "%s", displayName ? displayName : "");
-    if (send(message)) g_layer.guard.switched = 1;
+    if (sendToGuard(message)) g_layer.guard.switched = 1;
 }
 
 void guardNoteRestored() {
     GuardMessage message{};
     message.kind = kRestored;
-    send(message);
+    sendToGuard(message);
     g_layer.guard.switched = 0;
 }
 
@@ -229,11 +211,11 @@ void guardRestoreNow() {
     if (!g_layer.guard.switched) return;
     GuardMessage message{};  // no library calls: this runs in a signal handler
     message.kind = kRestoreNow;
-    if (!send(message)) return;
-    pollfd answer = {g_layer.guard.fromGuard, POLLIN, 0};
+    if (!sendToGuard(message)) return;
+    pollfd answer = {g_layer.guard.socket, POLLIN, 0};
     if (poll(&answer, 1, kAnswerWaitMs) > 0) {
         char done;
-        (void)!read(g_layer.guard.fromGuard, &done, 1);
+        (void)!recv(g_layer.guard.socket, &done, 1, 0);
     }
     g_layer.guard.switched = 0;
 }

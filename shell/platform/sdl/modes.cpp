@@ -76,9 +76,8 @@ bool findListedMode(const DEVMODEA& wanted, SDL_DisplayMode* found) {
 
 // X11
 
-bool s_xError = false;  // set by catchXError while a request of ours is checked
 int catchXError(Display*, XErrorEvent*) {
-    s_xError = true;
+    g_layer.xRequestRefused = true;
     return 0;
 }
 
@@ -161,13 +160,13 @@ RRMode screenModeOf(Display* display, XRRScreenResources* resources, RROutput ou
 bool setCrtc(Display* display, XRRScreenResources* resources, RRCrtc crtc, int x, int y, RRMode mode,
              Rotation rotation, RROutput* outputs, int outputCount) {
     XSync(display, False);
-    s_xError = false;
+    g_layer.xRequestRefused = false;
     int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(catchXError);
     const Status status = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, x, y, mode,
                                            rotation, outputs, outputCount);
     XSync(display, False);
     XSetErrorHandler(previous);
-    return status == RRSetConfigSuccess && !s_xError;
+    return status == RRSetConfigSuccess && !g_layer.xRequestRefused;
 }
 
 bool windowManagerRuns(Display* display) {

@@ -1,6 +1,7 @@
 // The Linux backend's state, in one place: the records behind the handles it hands
 // out and everything it remembers between calls. Every file of this folder works
-// on the one instance, g_layer (defined in entry.cpp); none keeps state of its own.
+// on the one instance, g_layer (defined in entry.cpp); none keeps state of its own
+// (the display guard's process keeps its own, in guard.cpp).
 // The functions that the files call across the folder are declared here too.
 #pragma once
 
@@ -78,8 +79,7 @@ struct SwitchedCrtc {
 // The display guard process (guard.cpp).
 struct Guard {
     int pid = 0;
-    int toGuard = -1;    // the program's end of the pipe to the guard
-    int fromGuard = -1;  // and of the one back, for guardRestoreNow's answer
+    int socket = -1;  // the program's end of the connection to the guard
     volatile std::sig_atomic_t switched = 0;  // the guard knows of a switch in force
 };
 
@@ -90,6 +90,7 @@ struct Layer {
     int video = 0;  // 0: not tried yet, 1: running, -1: no display
     HINSTANCE__ instance = {0};
     Guard guard;
+    alignas(16) char crashStack[64 * 1024] = {};  // the crash handler's, for a stack overflow
 
     // Window classes, the window, pixel formats, GL contexts.
     WindowClass classes[kMaxClasses] = {};
@@ -114,6 +115,7 @@ struct Layer {
     // Display modes.
     FullScreen fullScreen;
     SwitchedCrtc switchedCrtc;
+    bool xRequestRefused = false;  // set by the X error handler while a request is checked
 
     // Messages.
     MessageQueue queue;

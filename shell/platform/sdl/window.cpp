@@ -6,11 +6,12 @@
 //   a second registration of a name fails) and one window per process, made in two
 //   steps: CreateWindowExA fills the window's record (NULL without a display, with
 //   SDL's reason on standard error), SetPixelFormat makes the borderless SDL
-//   OpenGL window real at the record's position and size (shown with WS_VISIBLE). MoveWindow works before and
-//   after that. Positions are Windows' screen coordinates: display 0's top-left
-//   corner is (0, 0) wherever display 0 lies on the X screen.
+//   OpenGL window real at the record's position and size, shown with WS_VISIBLE.
+//   MoveWindow works before and after that. Positions are Windows' screen
+//   coordinates: display 0's top-left corner is (0, 0) wherever display 0 lies on
+//   the X screen. SetFocus raises the window and gives it the keyboard.
 // - Screen facts of display 0: GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN) and
-//   GetDeviceCaps(BITSPIXEL) follow the current mode (8 x its bytes per pixel).
+//   GetDeviceCaps(BITSPIXEL) follow the mode in force (8 x its bytes per pixel).
 // - Pixel formats: ChoosePixelFormat tries the request on a window and context and
 //   numbers what it got; DescribePixelFormat reports that (a 24-bit depth request
 //   may come back as 32). While the window has no format, the window tried on is
