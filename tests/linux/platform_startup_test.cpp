@@ -83,9 +83,17 @@ TEST(PlatformStartup, WhatComesBeforeTheWindowIsKeptUntilItExists) {
     ASSERT_GT(format, 0);
     EXPECT_FALSE(SetPixelFormat(GetDC(GetDesktopWindow()), format, &request));
     ASSERT_TRUE(SetPixelFormat(dc, format, &request));
-    SDL_Window* sdlWindow = nullptr;  // the one SDL window left after the format probe
-    for (Uint32 id = 1; !sdlWindow && id < 16; ++id) sdlWindow = SDL_GetWindowFromID(id);
-    ASSERT_NE(sdlWindow, nullptr);
+    // The window that ChoosePixelFormat tried the format on is the window itself:
+    // one SDL window, the first made, none thrown away before it.
+    int sdlWindows = 0;
+    Uint32 firstId = 0;
+    for (Uint32 id = 1; id < 16; ++id)
+        if (SDL_GetWindowFromID(id)) {
+            ++sdlWindows;
+            if (!firstId) firstId = id;
+        }
+    EXPECT_EQ(sdlWindows, 1);
+    EXPECT_EQ(firstId, 1u);
     const RECT screen = {0, 0, static_cast<LONG>(mode.dmPelsWidth),
                          static_cast<LONG>(mode.dmPelsHeight)};
     rect = rectAfterPumping(window, screen);
