@@ -113,7 +113,7 @@ void pump() {
 // Pumps until `done` holds or a generous deadline passes.
 template <typename Done>
 bool pumpUntil(Done done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
         pump();

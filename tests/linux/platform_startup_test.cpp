@@ -20,7 +20,7 @@ bool sameRect(const RECT& a, const RECT& b) {
 
 RECT rectAfterPumping(HWND window, const RECT& wanted) {
     RECT rect{};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

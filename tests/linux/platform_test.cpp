@@ -100,6 +100,9 @@ const TestWindow& testWindow() {
 }
 
 using Clock = std::chrono::steady_clock;
+// How long a wait for a condition may take before it counts as a hang: generous,
+// for a slow or busy machine; the waits end as soon as their condition holds.
+constexpr std::chrono::seconds kDeadline{30};
 
 // Takes messages off the queue until `done` says so or `limit` has passed;
 // WM_QUIT included, nothing dispatched.
@@ -162,7 +165,7 @@ bool serverPlaces(const RECT& r) {
 // geometry changes asynchronously), pumping meanwhile.
 RECT rectAfterPumping(HWND window, const RECT& wanted) {
     RECT rect{};
-    const auto end = Clock::now() + std::chrono::seconds(2);
+    const auto end = Clock::now() + kDeadline;
     do {
         drainMessages();
         GetWindowRect(window, &rect);
@@ -395,7 +398,7 @@ TEST_F(PlatformTest, KeysArriveWithWindowsVirtualKeysAndFlags) {
         ASSERT_EQ(std::system((std::string("xdotool ") + c.keys).c_str()), 0);
         const std::size_t wanted = c.expected.size();
         std::vector<MSG> taken =
-            takeMessages(std::chrono::seconds(3), [wanted](const std::vector<MSG>& got) {
+            takeMessages(kDeadline, [wanted](const std::vector<MSG>& got) {
                 std::size_t keys = 0;
                 for (const MSG& m : got) keys += isKeyMessage(m.message);
                 return keys >= wanted;
@@ -424,7 +427,7 @@ std::string lockState(const char* lock) {
 void setNumLock(const char* wanted) {
     for (int presses = 0; presses < 2 && lockState("Num Lock") != wanted; ++presses) {
         ASSERT_EQ(std::system("xdotool key Num_Lock"), 0);
-        takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
+        takeMessages(kDeadline, [](const std::vector<MSG>& got) {
             return !got.empty() && got.back().message == WM_KEYUP && got.back().wParam == VK_NUMLOCK;
         });
     }
@@ -434,7 +437,7 @@ void setNumLock(const char* wanted) {
 std::vector<Received> keyMessagesAfter(const std::string& keys, std::size_t wanted) {
     EXPECT_EQ(std::system(("xdotool " + keys).c_str()), 0);
     std::vector<MSG> taken =
-        takeMessages(std::chrono::seconds(3), [wanted](const std::vector<MSG>& got) {
+        takeMessages(kDeadline, [wanted](const std::vector<MSG>& got) {
             std::size_t count = 0;
             for (const MSG& m : got) count += isKeyMessage(m.message);
             return count >= wanted;
@@ -487,7 +490,7 @@ TEST_F(PlatformTest, AltF4ReachesTheWindowAsCloseThroughTheDefaultProcessing) {
             if (s_received[i].message == message && s_received[i].wParam == wParam) return i;
         return s_received.size();
     };
-    const auto end = Clock::now() + std::chrono::seconds(5);
+    const auto end = Clock::now() + kDeadline;
     while (Clock::now() < end &&
            (seen(WM_CLOSE, 0) == s_received.size() || seen(WM_SYSKEYUP, VK_MENU) == s_received.size())) {
         MSG msg;
@@ -516,7 +519,7 @@ TEST_F(PlatformTest, AltF4ReachesTheWindowAsCloseThroughTheDefaultProcessing) {
     // A procedure that does not pass the system key on is not closed.
     ASSERT_EQ(std::system("xdotool keydown Alt_L key F4 keyup Alt_L"), 0);
     std::vector<MSG> taken =
-        takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
+        takeMessages(kDeadline, [](const std::vector<MSG>& got) {
             return !got.empty() && got.back().message == WM_SYSKEYUP && got.back().wParam == VK_MENU;
         });
     for (const MSG& m : taken) {
@@ -539,7 +542,7 @@ TEST_F(PlatformTest, AFloodedQueueLosesNoMessage) {
     // Look for the marker without taking anything: every look moves what has arrived
     // into the queue and leaves it there.
     MSG msg;
-    const auto end = Clock::now() + std::chrono::seconds(30);
+    const auto end = Clock::now() + kDeadline;
     bool marker = false;
     while (!(marker = PeekMessageA(&msg, nullptr, WM_SYSKEYUP, WM_SYSKEYUP, PM_NOREMOVE)) && Clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -565,7 +568,7 @@ TEST_F(PlatformTest, AFloodedQueueLosesNoMessage) {
 
 TEST_F(PlatformTest, HeldKeyRepeatsWithThePreviousStateBit) {
     ASSERT_EQ(std::system("xdotool keydown Right sleep 1 keyup Right"), 0);
-    std::vector<MSG> taken = takeMessages(std::chrono::seconds(3), [](const std::vector<MSG>& got) {
+    std::vector<MSG> taken = takeMessages(kDeadline, [](const std::vector<MSG>& got) {
         return !got.empty() && got.back().message == WM_KEYUP;
     });
     std::vector<LPARAM> downs;
@@ -606,7 +609,7 @@ TEST_F(PlatformTest, CursorFollowsThePointerMovedByAnotherProgram) {
     EXPECT_EQ(at.x, 120);
     EXPECT_EQ(at.y, 70);
     ASSERT_EQ(std::system("xdotool mousemove 250 180"), 0);
-    const auto end = Clock::now() + std::chrono::seconds(2);
+    const auto end = Clock::now() + kDeadline;
     do {
         drainMessages();
         GetCursorPos(&at);
