@@ -12,7 +12,8 @@
 //   SDL stamps a key with the window it thinks has the keyboard, none (0) until its
 //   first focus event, and such keys are the window's too. The window manager's
 //   close request, SDL_QUIT and the close signals become WM_CLOSE to the window.
-//   WM_QUIT (PostQuitMessage) comes after every other waiting message, once.
+//   WM_QUIT (PostQuitMessage) comes once no waiting message passes the filters,
+//   whatever the filters are (as Windows retrieves it), and once only.
 // - SendMessageA and DispatchMessageA call the window procedure at once.
 // - DefWindowProcA returns 0; of Windows' default processing it does what a user
 //   of this program would miss: Alt+F4 (WM_SYSKEYDOWN with VK_F4 and lParam bit 29)
@@ -104,7 +105,8 @@ BOOL WINAPI PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     pumpSystem();
     const bool remove = (removeFlags & PM_REMOVE) != 0;
     if (g_layer.queue.take(window, filterMin, filterMax, remove, msg)) return TRUE;
-    if (g_layer.quitPosted && inFilterRange(WM_QUIT, filterMin, filterMax)) {
+    // As on Windows, the quit message comes whatever the filters ask for.
+    if (g_layer.quitPosted) {
         *msg = MSG{};
         msg->message = WM_QUIT;
         msg->wParam = static_cast<WPARAM>(g_layer.quitCode);
